@@ -68,4 +68,7 @@ zyr_configure_and_build() {
     cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/windows" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ZYR_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$ZYR_ROOT/build/windows" -j "$jobs"
+    # The fuzz targets again, with clang's libFuzzer; CTest runs each for a bounded time.
+    CC=clang CXX=clang++ cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/fuzz" -G Ninja -DZYR_FUZZ=ON >/dev/null
+    cmake --build "$ZYR_ROOT/build/fuzz" -j "$jobs" --target fuzzers
 }
