@@ -23,17 +23,22 @@ public:
     std::unique_ptr<engine::VolumeAnalysis> analysis;  // kind 1
     std::vector<std::unique_ptr<engine::MovedExtents>> moved;  // kinds 2 and 3
     int stopAfter = -1;  // answer yes from this many questions on; -1 never
+    int stopAfterReports = -1;  // answer yes once this many kind 0, 2 or 3 reports were made
     int questions = 0;
+    int reports = 0;
 
     void OnJobStarted(int zero) override { events.push_back({"started", zero}); }
     void OnJobFinished(int result) override { events.push_back({"finished", result}); }
     void OnProgress(const wchar_t* path, int percent, int kind, void* data) override {
         events.push_back({"progress", kind, percent, path ? path : L"", data});
+        if (kind == 0 || kind == 2 || kind == 3) ++reports;
         if (kind == engine::kProgressAnalysisCreated) analysis.reset(static_cast<engine::VolumeAnalysis*>(data));
         if (kind == engine::kProgressFileDefragmented || kind == engine::kProgressFileConsolidated)
             moved.emplace_back(static_cast<engine::MovedExtents*>(data));
     }
-    int IsStopRequested() override { return stopAfter >= 0 && questions++ >= stopAfter; }
+    int IsStopRequested() override {
+        return (stopAfter >= 0 && questions++ >= stopAfter) || (stopAfterReports >= 0 && reports >= stopAfterReports);
+    }
 
     std::vector<Event> OfKind(int kind) const {
         std::vector<Event> out;
