@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 using namespace zyr;
@@ -201,4 +203,18 @@ TEST(MftReader, UnreadableTablesFailSoTheCallerWalks) {
     volume.Device() = test::BuildMftImage(layout, {{.number = 16, .name = L"f"}});
     volume.Device().resize(20 * 4096);
     EXPECT_FALSE(ReadAll(volume).ok);
+}
+
+TEST(MftReader, ReadsATableMadeByMkntfs) {
+    // The first 96 KB of a 4 MB image from mkntfs -c 4096, with dir/sub/file.txt and top.txt
+    // written through ntfs-3g.
+    std::ifstream in(ZYR_SOURCE_DIR "/fuzz/mft_corpus/mkntfs_4k_clusters.bin", std::ios::binary);
+    ASSERT_TRUE(in);
+    test::FakeVolume volume(1024);
+    volume.Device().assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const Listing listing = ReadAll(volume);
+    ASSERT_TRUE(listing.ok);
+    // The files of $Extend (record 11, not listed) get paths as if they lay in the root.
+    EXPECT_EQ(listing.paths, (std::set<std::wstring>{L"X:\\dir", L"X:\\dir\\sub", L"X:\\dir\\sub\\file.txt",
+                                                     L"X:\\top.txt", L"X:\\$ObjId", L"X:\\$Quota", L"X:\\$Reparse"}));
 }
