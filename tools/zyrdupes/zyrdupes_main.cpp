@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #ifdef _WIN32
@@ -28,10 +29,24 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
+// Hands the end of the scan to the polling loop, which also wakes at once for it.
 class FinishedFlag final : public IDuplicateFileScanResultsReceiver {
 public:
-    void OnScanFinished() override { finished = true; }
-    std::atomic<bool> finished{false};
+    void OnScanFinished() override {
+        std::lock_guard guard(lock_);
+        finished_ = true;
+        wake_.notify_all();
+    }
+    // Waits up to `interval` for the end; true once the scan has finished.
+    bool WaitFor(std::chrono::milliseconds interval) {
+        std::unique_lock guard(lock_);
+        return wake_.wait_for(guard, interval, [this] { return finished_; });
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool finished_ = false;
 };
 
 bool StderrIsTerminal() {
@@ -123,12 +138,11 @@ int Run(const std::vector<std::wstring>& args) {
     std::string lastLine;
     bool cancelled = false;
     for (;;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const bool finished = receiver.WaitFor(std::chrono::milliseconds(200));
         if (interrupted && !cancelled) {
             scanner->Cancel();
             cancelled = true;
         }
-        const bool finished = receiver.finished;
         int32_t state = 0, files = 0, duplicates = 0;
         double progress = 0;
         scanner->GetStatus(&state, &files, &duplicates, &progress, nullptr);
