@@ -10,10 +10,18 @@
 namespace zyr::dup {
 namespace {
 
-constexpr size_t kMaxChunk = 1 << 20;
+constexpr size_t kMaxChunk = 256 << 10;
 constexpr size_t kMinChunk = 16 << 10;
 constexpr size_t kChunkBudget = 32 << 20;  // bytes of chunk buffers per call, about
 constexpr size_t kMaxOpenFiles = 128;      // beyond this, files are reopened for each chunk
+
+// Chunk buffers, kept by each thread from one group to the next: no allocation, no page
+// faults and no clearing per group.
+struct ChunkBuffer {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+};
+thread_local std::vector<ChunkBuffer> threadBuffers;
 
 struct Member {
     size_t index;
@@ -57,7 +65,48 @@ private:
     struct Part {
         size_t buffer;  // index into buffers_
         std::vector<Member> members;
+        uint64_t fingerprint;
+        bool hasFingerprint;
     };
+
+    // The part whose bytes equal `data`, or null. The first part is compared directly (files
+    // of a set mostly agree); past it, a fingerprint keeps the work linear when many files
+    // differ in the same chunk, and bytes are compared only where fingerprints agree.
+    Part* FindPart(std::vector<Part>& parts, const uint8_t* data, uint32_t length) {
+        if (parts.empty()) return nullptr;
+        if (std::memcmp(buffers_[parts[0].buffer].data.get(), data, length) == 0) return &parts[0];
+        if (parts.size() == 1) return nullptr;
+        const uint64_t fingerprint = Fingerprint(data, length);
+        for (size_t i = 1; i < parts.size(); ++i) {
+            Part& part = parts[i];
+            if (!part.hasFingerprint) {
+                part.fingerprint = Fingerprint(buffers_[part.buffer].data.get(), length);
+                part.hasFingerprint = true;
+            }
+            if (part.fingerprint == fingerprint &&
+                std::memcmp(buffers_[part.buffer].data.get(), data, length) == 0) {
+                return &part;
+            }
+        }
+        return nullptr;
+    }
+
+    // A fast 64-bit mix of the bytes; only a filter before the exact comparison.
+    static uint64_t Fingerprint(const uint8_t* data, uint32_t length) {
+        uint64_t h[4] = {0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull, 0x27D4EB2F165667C5ull};
+        uint32_t at = 0;
+        for (; at + 32 <= length; at += 32) {
+            for (int lane = 0; lane < 4; ++lane) {
+                uint64_t word;
+                std::memcpy(&word, data + at + 8 * lane, 8);
+                h[lane] = (h[lane] ^ word) * 0x100000001B3ull;
+                h[lane] ^= h[lane] >> 29;
+            }
+        }
+        uint64_t result = h[0] ^ (h[1] * 3) ^ (h[2] * 5) ^ (h[3] * 7) ^ length;
+        for (; at < length; ++at) result = (result ^ data[at]) * 0x100000001B3ull;
+        return result;
+    }
 
     bool Read(Member& member, uint64_t offset, uint8_t* buffer, uint32_t length, uint32_t* got) {
         std::unique_ptr<IReadableFile> file = std::move(member.file);
@@ -72,10 +121,14 @@ private:
         if (hooks_.fileDone) hooks_.fileDone(member.index);
     }
 
-    std::vector<uint8_t>& Buffer(size_t i) {
+    uint8_t* Buffer(size_t i) {
         if (buffers_.size() <= i) buffers_.resize(i + 1);
-        if (buffers_[i].size() < chunk_) buffers_[i].resize(chunk_);
-        return buffers_[i];
+        ChunkBuffer& buffer = buffers_[i];
+        if (buffer.size < chunk_) {
+            buffer.data.reset(new uint8_t[kMaxChunk]);  // uninitialised: always filled by a read
+            buffer.size = kMaxChunk;
+        }
+        return buffer.data.get();
     }
 
     // Reads one chunk of every member and splits the candidate by what was read.
@@ -84,19 +137,17 @@ private:
         for (auto& member : candidate.members) {
             if (hooks_.cancelled && hooks_.cancelled()) return false;
             const size_t scratch = parts.size();
-            uint8_t* data = Buffer(scratch).data();
+            uint8_t* data = Buffer(scratch);
             uint32_t got = 0;
             if (!Read(member, offset, data, length, &got) || got != length) {
                 Drop(member);
                 continue;
             }
-            auto same = std::find_if(parts.begin(), parts.end(), [&](const Part& part) {
-                return std::memcmp(buffers_[part.buffer].data(), data, length) == 0;
-            });
-            if (same != parts.end()) {
+            Part* same = FindPart(parts, data, length);
+            if (same) {
                 same->members.push_back(std::move(member));
             } else {
-                parts.push_back({scratch, {}});
+                parts.push_back({scratch, {}, 0, false});
                 parts.back().members.push_back(std::move(member));
             }
         }
@@ -106,7 +157,7 @@ private:
                 continue;
             }
             Candidate split{std::move(part.members), candidate.md5};
-            split.md5.Update(buffers_[part.buffer].data(), length);
+            split.md5.Update(buffers_[part.buffer].data.get(), length);
             next->push_back(std::move(split));
         }
         return true;
@@ -142,7 +193,7 @@ private:
     const SplitHooks& hooks_;
     bool keepOpen_;
     size_t chunk_ = kMaxChunk;
-    std::vector<std::vector<uint8_t>> buffers_;
+    std::vector<ChunkBuffer>& buffers_ = threadBuffers;
 };
 
 }  // namespace

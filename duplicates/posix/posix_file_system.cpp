@@ -95,15 +95,13 @@ std::unique_ptr<IFolderListing> PosixFileSystem::ListFolder(const std::wstring& 
     return std::make_unique<Listing>(std::move(entries));
 }
 
-std::unique_ptr<IReadableFile> PosixFileSystem::OpenForReading(const std::wstring& path, bool sequential) {
-    // No blocking on a pipe that replaced a file, no following a link that replaced one.
+std::unique_ptr<IReadableFile> PosixFileSystem::OpenForReading(const std::wstring& path, bool) {
+    // No blocking on a pipe that replaced a file, no following a link that replaced one; a
+    // pipe or folder opened here fails at its first read. The kernel's read-ahead already
+    // serves front-to-back reads, so no hint is given.
     const int fd = ::open(WideToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return nullptr;
-    auto file = std::make_unique<File>(fd);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    if (sequential) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return file;
+    return std::make_unique<File>(fd);
 }
 
 bool PosixFileSystem::ExpandEnvironment(const std::wstring& text, size_t capacity, std::wstring* result) {
