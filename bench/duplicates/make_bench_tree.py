@@ -38,11 +38,11 @@ def main():
     written = 0
     while counter < args.files:
         kind = rng.random()
-        if kind < 0.15:  # a set of copies: a third of all files are copies of another
+        if kind < 0.30:  # a set of copies: a third of all files are copies of another
             content = rng.randbytes(size())
             for _ in range(rng.choice([2, 2, 2, 3, 4])):
                 write(content)
-        elif kind < 0.30:  # equal size, equal first kilobytes, different late in the file
+        elif kind < 0.40:  # equal size, equal first kilobytes, different late in the file
             n = size() + 2048
             base = bytearray(rng.randbytes(n))
             for _ in range(rng.randrange(4, 12)):
@@ -50,7 +50,7 @@ def main():
                 at = rng.randrange(max(1024, n - n // 10), n)
                 variant[at] ^= 1 + rng.randrange(255)
                 write(bytes(variant))
-        elif kind < 0.36:  # equal size, different inside the first kilobyte
+        elif kind < 0.44:  # equal size, different inside the first kilobyte
             n = size() + 1024
             base = bytearray(rng.randbytes(n))
             for _ in range(rng.randrange(3, 6)):

@@ -14,7 +14,7 @@ zyr_ensure_packages
 cmake -S . -B build/bench -G Ninja -DZYR_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench -j 2 --target zyrdupes md5_speed >/dev/null
 
-tree=build/bench-tree/$files-$bytes
+tree=build/bench-tree/$files-$bytes-$(md5sum bench/duplicates/make_bench_tree.py | cut -c1-8)
 if [ ! -f "$tree.done" ]; then
     zyr_log "generating $tree"
     rm -rf "$tree"
