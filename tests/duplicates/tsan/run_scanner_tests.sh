@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the scanner tests with ThreadSanitizer (build/tsan, only that target) and runs the
-# scans: the page's thread, the worker and its helper thread meet in all of them.
+# Builds the scanner tests with ThreadSanitizer (build/tsan, only that target) and runs those
+# that scan: the page's thread, the worker and its helper thread meet in every one of them.
 set -eu
 root=$1
 cmake -S "$root" -B "$root/build/tsan" -G Ninja -DZYR_TSAN=ON >/dev/null
