@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -328,10 +329,10 @@ TEST(DuplicateScanner, AFileChangedDuringTheScanIsDropped) {
     tree.Write("stays1", Bytes(2100, 7));
     tree.Write("stays2", Bytes(2100, 7));
     ObservedFileSystem fs;
-    bool grown = false;
+    std::atomic<bool> grown{false};  // opens come from both comparing threads
     fs.onOpen = [&](const std::wstring& path) {
-        if (!grown && path == tree.Reported("grows1")) {
-            grown = true;
+        bool expected = false;
+        if (path == tree.Reported("grows1") && grown.compare_exchange_strong(expected, true)) {
             tree.Append("grows1", "more");  // after the walk measured it
         }
     };
