@@ -9,13 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <regex>
 
 using namespace zyr;
 using namespace zyr::engine;
@@ -37,10 +38,10 @@ std::string Shell(const std::string& command, int* status = nullptr) {
 // Fragments of a file's data as ntfs-3g's run list shows them.
 int Fragments(const std::string& image, const std::string& name) {
     const std::string out = Shell("ntfsinfo -v -F '/" + name + "' '" + image + "' 2>/dev/null");
-    std::smatch m;
+    const std::string key = "fragments: ";
     int most = 0;
-    for (auto it = out.cbegin(); std::regex_search(it, out.cend(), m, std::regex("fragments: (\\d+)")); it = m.suffix().first)
-        most = std::max(most, std::stoi(m[1]));
+    for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at + 1))
+        most = std::max(most, std::atoi(out.c_str() + at + key.size()));
     return most;
 }
 
