@@ -65,6 +65,9 @@ zyr_configure_and_build() {
     jobs=$(nproc)
     cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/native" -G Ninja >/dev/null
     cmake --build "$ZYR_ROOT/build/native" -j "$jobs"
+    # The fuzz targets as real libFuzzer programs (clang); ./test runs each for a short time.
+    CC=clang CXX=clang++ cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/fuzz" -G Ninja -DZYR_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$ZYR_ROOT/build/fuzz" -j "$jobs" --target zyr_fuzzers
     cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/windows" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ZYR_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$ZYR_ROOT/build/windows" -j "$jobs"

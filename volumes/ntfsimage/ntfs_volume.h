@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zyr::ntfs {
@@ -17,6 +18,7 @@ namespace zyr::ntfs {
 struct AttributeExtent {
     uint64_t record = 0;
     AttributeView view;
+    std::vector<uint8_t> value;  // a resident attribute's value
 };
 
 // A stream: every extent of one attribute type and name, joined in VCN order.
@@ -97,6 +99,7 @@ public:
 
     int CompareNames(const std::wstring& a, const std::wstring& b) const noexcept;
     wchar_t UpCase(wchar_t c) const noexcept;
+    std::wstring UpCased(const std::wstring& name) const;
 
 private:
     NtfsVolume() = default;
@@ -104,6 +107,11 @@ private:
     uint32_t ReadIndexBlock(const Stream& allocation, uint32_t blockSize, int64_t vcn, std::vector<IndexEntry>* entries);
     uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node, int depth,
                        std::vector<IndexEntry>* out, size_t* visited);
+
+    // Parsed files, dropped whenever a record is written. Names map per directory, kept across
+    // writes: this volume never renames, and moving index clusters leaves their contents alone.
+    std::unordered_map<uint64_t, LoadedFile> fileCache_;
+    std::unordered_map<uint64_t, std::unordered_map<std::wstring, uint64_t>> nameCache_;
 
     std::unique_ptr<ImageDevice> device_;
     Geometry geometry_;
