@@ -16,6 +16,8 @@ constexpr int64_t kMaxAttributeListBytes = 1 << 20;
 constexpr size_t kMaxExtensionRecords = 4096;
 constexpr size_t kFileCacheSize = 8192;
 constexpr size_t kNameCacheDirectories = 64;
+constexpr int64_t kMftChunkBytes = 256 << 10;
+constexpr size_t kMftChunks = 16;
 
 }  // namespace
 
@@ -84,6 +86,7 @@ uint32_t NtfsVolume::LoadSystemFiles() {
     if (LoadFile(kRecordMft, &file) || GetStream(file, kAttrData, L"", &stream) || stream.resident)
         return win::ERROR_UNRECOGNIZED_VOLUME_;
     mft_ = std::move(stream);
+    mftChunks_.clear();
 
     if (LoadFile(kRecordMftMirr, &file) || GetStream(file, kAttrData, L"", &mirror_) || mirror_.resident)
         return win::ERROR_UNRECOGNIZED_VOLUME_;
@@ -118,8 +121,30 @@ uint32_t NtfsVolume::LoadSystemFiles() {
 uint32_t NtfsVolume::ReadRecord(uint64_t number, std::vector<uint8_t>* bytes) {
     const uint32_t size = geometry_.bytesPerRecord;
     if (number >= uint64_t(recordCount())) return win::ERROR_FILE_NOT_FOUND_;
-    bytes->resize(size);
-    if (uint32_t e = ReadStream(mft_, int64_t(number) * size, *bytes)) return e;
+    const int64_t offset = int64_t(number) * size;
+    const int64_t index = offset / kMftChunkBytes;
+    auto chunk = std::find_if(mftChunks_.begin(), mftChunks_.end(), [&](const MftChunk& c) { return c.index == index; });
+    if (chunk == mftChunks_.end()) {
+        if (mftChunks_.size() < kMftChunks) {
+            mftChunks_.emplace_back();
+            chunk = mftChunks_.end() - 1;
+        } else {
+            chunk = mftChunks_.begin() + ptrdiff_t(nextChunk_++ % kMftChunks);
+        }
+        chunk->index = -1;
+        const int64_t start = index * kMftChunkBytes;
+        chunk->bytes.resize(size_t(std::min(kMftChunkBytes, mft_.dataSize - start)));
+        if (ReadStream(mft_, start, chunk->bytes)) {
+            // Past what the run list maps so far (while $MFT's own extents load): this record only.
+            bytes->resize(size);
+            if (uint32_t e = ReadStream(mft_, offset, *bytes)) return e;
+            return ApplyFixups(*bytes) == FixupResult::kOk ? 0 : win::ERROR_FILE_CORRUPT_;
+        }
+        chunk->index = index;
+    }
+    const size_t within = size_t(offset - index * kMftChunkBytes);
+    if (within + size > chunk->bytes.size()) return win::ERROR_FILE_CORRUPT_;
+    bytes->assign(chunk->bytes.begin() + ptrdiff_t(within), chunk->bytes.begin() + ptrdiff_t(within + size));
     if (ApplyFixups(*bytes) != FixupResult::kOk) return win::ERROR_FILE_CORRUPT_;
     return 0;
 }
@@ -129,17 +154,38 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
     if (number >= uint64_t(recordCount()) || bytes.size() != size) return win::ERROR_INVALID_PARAMETER_;
     if (!ProtectFixups(bytes)) return win::ERROR_FILE_CORRUPT_;
     fileCache_.clear();
+    mftChunks_.clear();
     if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) return e;
     if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
     return 0;
 }
 
 uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
+    std::shared_ptr<const LoadedFile> shared;
+    if (uint32_t e = LoadFileShared(number, &shared)) return e;
+    try {
+        *file = *shared;
+    } catch (...) {
+        return win::ERROR_NOT_ENOUGH_MEMORY_;
+    }
+    return 0;
+}
+
+int64_t NtfsVolume::DataSize(const LoadedFile& file) noexcept {
+    for (const AttributeExtent& a : file.attributes)
+        if (a.view.type == kAttrData && a.view.name.empty() && a.view.lowestVcn == 0)
+            return a.view.nonResident ? a.view.dataSize : int64_t(a.view.valueLength);
+    return 0;
+}
+
+uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* out) {
     try {
         if (auto hit = fileCache_.find(number); hit != fileCache_.end()) {
-            *file = hit->second;
+            *out = hit->second;
             return 0;
         }
+        auto loaded = std::make_shared<LoadedFile>();
+        LoadedFile* file = loaded.get();
         std::vector<uint8_t> bytes;
         if (uint32_t e = ReadRecord(number, &bytes)) return e;
         auto record = ParseFileRecord(bytes);
@@ -213,8 +259,10 @@ uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
             }
         }
         file->base = std::move(*record);
+        file->base.attributes.clear();
         if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
-        fileCache_[number] = *file;
+        fileCache_[number] = loaded;
+        *out = std::move(loaded);
         return 0;
     } catch (...) {
         return win::ERROR_NOT_ENOUGH_MEMORY_;
