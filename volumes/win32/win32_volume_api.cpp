@@ -1,15 +1,7 @@
 // Win32VolumeApi: each call is the Windows call with the same arguments.
-#include <windows.h>
-// <windows.h> maps these names to their W forms; the door's methods keep the plain names.
-#undef CreateFile
-#undef FindFirstFile
-#undef FindNextFile
-#undef GetLogicalDriveStrings
-#undef GetDriveType
-#undef GetVolumeInformation
-#undef GetDiskFreeSpaceEx
-
 #include "volumes/win32/win32_volume_api.h"
+
+#include <windows.h>
 
 namespace zyr::vol {
 namespace {
