@@ -1,0 +1,40 @@
+// Opens the main window the way start-up does, without the rest of start-up: for screenshots.
+#include <windows.h>
+#include <commctrl.h>
+#include <cwchar>
+#include "app/MainFrameFactory.h"
+#include "skin/BaseFrameWnd.h"
+#include "app/ShellText.h"
+#include "framework/ResourceInstance.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    HMODULE resources = ::LoadLibraryW(L"MyResources.dll");
+    if (!resources) return 1;
+    SetResourceInstance(resources);
+    std::wstring className = ShellConfigValue(L"UCN");
+    if (className.empty()) className = L"ZyrDiskCareFrame";
+    WNDCLASSW wc{};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(resources, MAKEINTRESOURCEW(128));
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = className.c_str();
+    ::RegisterClassW(&wc);
+    HWND frame = nullptr;
+    if (!CreateMainWindow(&frame)) return 1;
+    // "-tab N" opens on another tab, for screenshots of each tab.
+    if (const wchar_t* tab = std::wcsstr(commandLine, L"-tab ")) {
+        if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(_wtoi(tab + 5));
+    }
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::FreeLibrary(resources);
+    return 0;
+}
