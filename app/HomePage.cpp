@@ -20,6 +20,7 @@ bool CHomePage::OnInitDialog() {
         for (int i = 1; i <= kStartFrames; ++i)
             if (auto image = LoadSkinImage(nullptr, L"images/Start Anim/" + std::to_wstring(i) + L".png")) frames.push_back(std::move(image));
         startButton.SetFrames(std::move(frames));
+        startButton.SetAnimateWhileHot(true);
         startButton.SetFaceImages(L"images/buttons and headers/startbg.png", L"images/buttons and headers/startbg_over.png");
         startButton.textColor = theSkin.starttext;
         toolTip.AddTool(startButton, ShellText(IDS_TIP_START));

@@ -1,9 +1,15 @@
-// The start-up code's door to the main window.
+// What start-up asks of the main frame and the skin, kept behind three calls.
 #pragma once
 #include <windows.h>
 
-// Creates, shows and updates the main frame. False when it cannot be created; when its
-// resources are incomplete (text 263 is shown) the process ends.
+namespace zyr::app {
+
+// Creates, shows and updates the main window (resource id 128, style 0x820F0000, no parent).
+// False when it cannot be created.
 bool CreateMainWindow(HWND* created);
-// StartScheduledDefrag on the main frame ("-defrag" at start-up).
+// Starts the scheduled defragmentation on the main window ("-defrag").
 void StartScheduledDefragOnMainWindow();
+// Rebuilds the skin's fonts for the configured language (LANGID "ja").
+void RebuildSkinFontsForLanguage();
+
+}  // namespace zyr::app

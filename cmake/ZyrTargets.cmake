@@ -1,10 +1,11 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# zyr_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# zyr_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [LOCK name])
 # A GoogleTest program; its cases are listed by CTest when the tests run
-# (under Wine for the Windows build).
+# (under Wine for the Windows build). Programs with the same LOCK never run at the same time
+# (for example those that use the shared Wine registry or start the program).
 function(zyr_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
     target_compile_definitions(${name} PRIVATE
@@ -14,11 +15,15 @@ function(zyr_add_test name)
         target_compile_definitions(${name} PRIVATE ZYR_DIST_DIR="${ZYR_DIST_DIR}")
     endif()
     set(labels ${ZYR_PLATFORM_LABEL} ${ARG_LABELS})
+    set(lock)
+    if(ARG_LOCK)
+        set(lock RESOURCE_LOCK ${ARG_LOCK})
+    endif()
     gtest_discover_tests(${name}
         TEST_PREFIX "${ZYR_PLATFORM_LABEL}:"
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
-        PROPERTIES TIMEOUT 300 LABELS "${labels}")
+        PROPERTIES TIMEOUT 300 LABELS "${labels}" ${lock})
 endfunction()
 
 # zyr_portable_library(NAME SOURCES ...): a static library of the portable core.

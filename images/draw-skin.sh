@@ -16,7 +16,7 @@ png() { convert "$@"; }
 rounded_fill() {
     local w=$1 h=$2 r=$3 c1=$4 c2=$5 file=$6
     convert -size "${w}x${h}" xc:none -fill white -draw "roundrectangle 0,0 $((w - 1)),$((h - 1)) $r,$r" "$tmp/mask.png"
-    convert -size "${w}x${h}" "gradient:$c1-$c2" "$tmp/mask.png" -alpha off -compose CopyOpacity -composite "PNG32:$file"
+    convert -size "${w}x${h}" "gradient:$c1-$c2" "$tmp/mask.png" -compose DstIn -composite "PNG32:$file"
 }
 
 # tile NAME C1 C2 GLYPH: a 96x96 tile with a soft shadow, a gloss and a white glyph (MVG).
@@ -163,10 +163,10 @@ convert "$tmp/corner.png" -crop 16x16+0+0 +repage "PNG32:$main/upper_left.png"
 convert "$tmp/corner.png" -flop -crop 16x16+0+0 +repage -flop "PNG32:$main/upper_right.png"
 convert "$tmp/corner.png" -flip -crop 16x16+0+0 +repage -flip "PNG32:$main/lower_left.png"
 convert "$tmp/corner.png" -flip -flop -crop 16x16+0+0 +repage -flip -flop "PNG32:$main/lower_right.png"
-convert "$tmp/corner.png" -crop 1x16+40+0 +repage "PNG32:$main/upper_stretch.png"
-convert "$tmp/corner.png" -flip -crop 1x16+40+0 +repage -flip "PNG32:$main/lower_stretch.png"
-convert "$tmp/corner.png" -crop 16x1+0+40 +repage "PNG32:$main/left_stretch.png"
-convert "$tmp/corner.png" -flop -crop 16x1+0+40 +repage -flop "PNG32:$main/right_stretch.png"
+convert "$tmp/corner.png" -crop 4x16+40+0 +repage "PNG32:$main/upper_stretch.png"
+convert "$tmp/corner.png" -flip -crop 4x16+40+0 +repage -flip "PNG32:$main/lower_stretch.png"
+convert "$tmp/corner.png" -crop 16x4+0+40 +repage "PNG32:$main/left_stretch.png"
+convert "$tmp/corner.png" -flop -crop 16x4+0+40 +repage -flop "PNG32:$main/right_stretch.png"
 
 # Tabs (35 high): plain ones barely there, the active one in the accent colour.
 tab_parts() {
@@ -175,7 +175,7 @@ tab_parts() {
     convert "$tmp/tabfull.png" -crop 40x35+0+0 +repage \
         -fill none -stroke "$edge" -strokewidth 1 -draw "roundrectangle 0.5,0.5 39.5,50 9,9" "$tmp/tab.png"
     convert "$tmp/tab.png" -crop 10x35+0+0 +repage "PNG32:$main/Tabs/${prefix}tab_left.png"
-    convert "$tmp/tab.png" -crop 1x35+20+0 +repage "PNG32:$main/Tabs/${prefix}tab_stretch.png"
+    convert "$tmp/tab.png" -crop 4x35+18+0 +repage "PNG32:$main/Tabs/${prefix}tab_stretch.png"
     convert "$tmp/tab.png" -crop 10x35+30+0 +repage "PNG32:$main/Tabs/${prefix}tab_right.png"
 }
 tab_parts "" 'rgba(255,255,255,0.14)' 'rgba(255,255,255,0.04)' 'rgba(255,255,255,0.22)'

@@ -1,8 +1,11 @@
-// Opens the main window the way start-up does, without the rest of start-up: for screenshots.
+// Opens the main window the way start-up does, without the rest of start-up (single instance,
+// switches): for screenshots of each tab.
 #include <windows.h>
 #include <commctrl.h>
 #include <cwchar>
 #include "app/MainFrameFactory.h"
+#include "app/ProductConfiguration.h"
+#include "framework/Profile.h"
 #include "skin/BaseFrameWnd.h"
 #include "app/ShellText.h"
 #include "framework/ResourceInstance.h"
@@ -13,6 +16,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     HMODULE resources = ::LoadLibraryW(L"MyResources.dll");
     if (!resources) return 1;
     SetResourceInstance(resources);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.rfind(L'\\'));
+    zyr::config::LoadProductConfiguration(folder);
+    zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
     std::wstring className = ShellConfigValue(L"UCN");
     if (className.empty()) className = L"ZyrDiskCareFrame";
     WNDCLASSW wc{};
@@ -25,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.lpszClassName = className.c_str();
     ::RegisterClassW(&wc);
     HWND frame = nullptr;
-    if (!CreateMainWindow(&frame)) return 1;
+    if (!zyr::app::CreateMainWindow(&frame)) return 1;
     // "-tab N" opens on another tab, for screenshots of each tab.
     if (const wchar_t* tab = std::wcsstr(commandLine, L"-tab ")) {
         if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(_wtoi(tab + 5));

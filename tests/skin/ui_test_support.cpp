@@ -1,6 +1,8 @@
 // Helpers of the in-process UI tests.
 #include "ui_test_support.h"
 #include <map>
+#include "app/ProductConfiguration.h"
+#include "framework/Profile.h"
 #include "framework/ResourceInstance.h"
 
 void Pump(int ms, const std::function<bool()>& done) {
@@ -35,14 +37,21 @@ HWND CreateHostWindow(int width, int height) {
 }
 
 void ResetSettings() {
-    std::wstring title = LoadResourceString(0xE000);
-    if (title.empty()) title = L"Zyr Disk Care";
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Tavrin Labs\\" + title).c_str());
+    const std::wstring key = zyr::fw::ProfileKeyPath();
+    if (!key.empty()) ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 void UseResourceLibrary() {
     static HMODULE library = ::LoadLibraryW(L"MyResources.dll");
-    if (library) SetResourceInstance(library);
+    if (!library) return;
+    SetResourceInstance(library);
+    // As start-up does: the product configuration beside the program, then the settings key.
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.rfind(L'\\'));
+    zyr::config::LoadProductConfiguration(folder);
+    zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
 }
 
 namespace {
