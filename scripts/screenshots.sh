@@ -30,7 +30,8 @@ shoot() {
     local tab name
     for tab in 0 1 2; do
         name=$(echo home disk settings | cut -d' ' -f$((tab + 1)))
-        (cd "$program_dir" && wine "$program" -tab $tab </dev/null >/dev/null 2>&1 &)
+        (cd "$program_dir" && exec wine "$program" -tab $tab </dev/null >/dev/null 2>&1) &
+        local pid=$!
         # Until the window is up and painted.
         timeout 30 xdotool search --sync --onlyvisible --name "Zyr Disk Care" >/dev/null 2>&1 || true
         sleep 2
@@ -44,8 +45,9 @@ shoot() {
         else
             import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/${size}-${name}.png"
         fi
-        wine taskkill /f /im "$program" >/dev/null 2>&1 || true
-        sleep 1
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        sleep 0.5
     done
     kill "$xvfb" 2>/dev/null || true
     echo "$out/${size}-home.png $out/${size}-home-hover.png $out/${size}-disk.png $out/${size}-settings.png"
