@@ -15,6 +15,16 @@ program="frame_demo.exe"
 [ -f "$program_dir/$program" ] || { echo "build first: $program_dir/$program is missing" >&2; exit 1; }
 
 key='HKCU\Software\Tavrin Labs\Zyr Disk Care'
+# capture FILE X Y W H: the window's area once it has been painted (not the empty screen).
+capture() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5 i
+    for i in $(seq 60); do
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$file"
+        [ "$(convert "$file" -format '%[fx:mean>0.3]' info:)" = 1 ] && return 0
+        sleep 0.5
+    done
+    echo "the window did not appear for $file" >&2
+}
 shoot() {
     local size=$1 x=$2 y=$3 w=$4 h=$5
     local display n
@@ -33,20 +43,25 @@ shoot() {
         (cd "$program_dir" && exec wine "$program" -tab $tab </dev/null >/dev/null 2>&1) &
         local pid=$!
         # Until the window is up and painted.
-        timeout 30 xdotool search --sync --onlyvisible --name "Zyr Disk Care" >/dev/null 2>&1 || true
+        timeout 60 xdotool search --sync --onlyvisible --name "tab $tab" >/dev/null 2>&1 || true
         sleep 2
         if [ "$tab" = 0 ]; then
-            import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/${size}-home.png"
+            capture "$out/${size}-home.png" "$x" "$y" "$w" "$h"
             # Pointer over the start button (centred, 25 pixels below the page's top).
             xdotool mousemove $((x + w / 2)) $((y + 40 + 8 + 25 + 140 + 30)) 2>/dev/null || true
             sleep 1.5
-            import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/${size}-home-hover.png"
+            capture "$out/${size}-home-hover.png" "$x" "$y" "$w" "$h"
             xdotool mousemove 1 1 2>/dev/null || true
         else
-            import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/${size}-${name}.png"
+            sleep 1
+            capture "$out/${size}-${name}.png" "$x" "$y" "$w" "$h"
         fi
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
+        for _ in $(seq 40); do
+            [ -n "$(xdotool search --onlyvisible --name "tab $tab" 2>/dev/null)" ] || break
+            sleep 0.25
+        done
         sleep 0.5
     done
     kill "$xvfb" 2>/dev/null || true

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cwchar>
+#include <string>
 #include "app/MainFrameFactory.h"
 #include "app/ProductConfiguration.h"
 #include "framework/Profile.h"
@@ -37,7 +38,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (!zyr::app::CreateMainWindow(&frame)) return 1;
     // "-tab N" opens on another tab, for screenshots of each tab.
     if (const wchar_t* tab = std::wcsstr(commandLine, L"-tab ")) {
-        if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(_wtoi(tab + 5));
+        const int index = _wtoi(tab + 5);
+        if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(index);
+        // A title of its own lets a screenshot script find this very window (the frame draws no title).
+        ::SetWindowTextW(frame, (LoadResourceString(128) + L" - tab " + std::to_wstring(index)).c_str());
     }
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
