@@ -66,13 +66,15 @@ bool IsAccountAce(const ACE_HEADER* ace, PSID sid) {
 
 using SetControlFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL);
 
-// The steps of AddAccessRights; returns the line to report, empty on success.
-std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, bool& granted) {
+std::wstring FailLine(const wchar_t* format) {
     wchar_t line[3000];
-    auto fail = [&line](const wchar_t* format) {
-        swprintf(line, 3000, format, static_cast<int>(GetLastError()));
-        return std::wstring(line);
-    };
+    swprintf(line, 3000, format, static_cast<int>(GetLastError()));
+    return line;
+}
+
+// Steps 1 and 2 of AddAccessRights, then the descriptor steps; returns the line to report.
+std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, bool& granted) {
+    auto fail = FailLine;
 
     // 1. The account's SID.
     DWORD sidSize = 0, domainSize = 0;
@@ -97,13 +99,25 @@ std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, 
     if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, oldSd.get(), sdSize, &sdSize))
         return fail(L"7 GetFileSecurity() failed. Error %d\n");
 
+    return detail::WidenDescriptor(sid.get(), oldSd.get(), [&path](PSECURITY_DESCRIPTOR newSd) {
+        return SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, newSd) != FALSE;
+    }, granted);
+}
+
+}  // namespace
+
+namespace detail {
+
+std::wstring WidenDescriptor(PSID sid, PSECURITY_DESCRIPTOR oldSd,
+                             const std::function<bool(PSECURITY_DESCRIPTOR)>& store, bool& granted) {
+    auto fail = FailLine;
     // 3. A new descriptor; the old DACL and its size.
     SECURITY_DESCRIPTOR newSd;
     if (!InitializeSecurityDescriptor(&newSd, SECURITY_DESCRIPTOR_REVISION))
         return fail(L"8 InitializeSEcurityDescriptor() failed. Error %d\n");
     BOOL present = FALSE, defaulted = FALSE;
     PACL oldDacl = nullptr;
-    if (!GetSecurityDescriptorDacl(oldSd.get(), &present, &oldDacl, &defaulted))
+    if (!GetSecurityDescriptorDacl(oldSd, &present, &oldDacl, &defaulted))
         return fail(L"9 GetSecurityDescriptorDacl() failed. Error %d\n");
     if (!present) oldDacl = nullptr;
     ACL_SIZE_INFORMATION info = {0, sizeof(ACL), 0};
@@ -111,7 +125,7 @@ std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, 
         return fail(L"10 GetAclInformation() failed. Error %d\n");
 
     // 4. Room for the old entries and one more (header and mask, 8 bytes, plus the SID).
-    DWORD newAclSize = info.AclBytesInUse + GetLengthSid(sid.get()) + 8;
+    DWORD newAclSize = info.AclBytesInUse + GetLengthSid(sid) + 8;
     HeapBlock newAcl;
     if (!newAcl.Allocate(newAclSize)) return fail(L"11 HeapAlloc() failed. Error %d\n");
     if (!InitializeAcl(newAcl.get<ACL>(), newAclSize, ACL_REVISION))
@@ -124,12 +138,12 @@ std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, 
         if (!GetAce(oldDacl, index, &ace)) return fail(L"13 GetACE() failed. Error %d\n");
         auto* header = static_cast<ACE_HEADER*>(ace);
         if (header->AceFlags & INHERITED_ACE) break;
-        if (IsAccountAce(header, sid.get())) continue;
+        if (IsAccountAce(header, sid)) continue;
         if (!AddAce(newAcl.get<ACL>(), ACL_REVISION, MAXDWORD, ace, header->AceSize))
             return fail(L"14 AddAce() failed. Error %d\n");
     }
     // 6. The account's full access.
-    if (!AddAccessAllowedAce(newAcl.get<ACL>(), ACL_REVISION, GENERIC_ALL, sid.get()))
+    if (!AddAccessAllowedAce(newAcl.get<ACL>(), ACL_REVISION, GENERIC_ALL, sid))
         return fail(L"15 AddAccessAllowedAce() failed. Error %d\n");
     // 7. The inherited entries, unchanged.
     for (; index < info.AceCount; ++index) {
@@ -150,7 +164,7 @@ std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, 
     if (setControl) {
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
-        if (!GetSecurityDescriptorControl(oldSd.get(), &control, &revision))
+        if (!GetSecurityDescriptorControl(oldSd, &control, &revision))
             return fail(L"19 GetSecurityDescriptorControl() failed. Error %d\n");
         SECURITY_DESCRIPTOR_CONTROL bits = 0;
         if (control & SE_DACL_AUTO_INHERITED)
@@ -162,13 +176,14 @@ std::wstring WidenAccess(const std::wstring& account, const std::wstring& path, 
     }
 
     // 10.
-    if (!SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, &newSd))
+    if (!store(&newSd))
         return fail(L"21 SetFileSecurity() failed. Error %d\n");
     granted = true;
     return L"Access Success";
 }
 
-}  // namespace
+
+}  // namespace detail
 
 bool AddAccessRights(const std::wstring& account, const std::wstring& path, std::wstring* line) {
     bool granted = false;
