@@ -1,4 +1,5 @@
 // Size texts and the page's own schedule sentences.
+#include "schedule/core/SchedulePageLayout.h"
 #include "schedule/core/ScheduleText.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,19 @@ TEST(ScheduleSentence, NamesTheDaysMondayFirstAndTheTime) {
     EXPECT_EQ(WeeklySentence(0, 4, 5), L"Every week at 04:05");
     EXPECT_EQ(DailySentence(1, 4, 30), L"Every day at 04:30");
     EXPECT_EQ(DailySentence(3, 4, 30), L"Every 3 days at 04:30");
+}
+
+TEST(SchedulePageLayout, ListsSitInsideTheirPanelsAndButtonsStandRightAlignedBelow) {
+    // A skin whose panels keep 4 pixels of frame and a 20-pixel band at the top.
+    auto inner = [](const PageRect& r) { return PageRect{r.left + 4, r.top + 20, r.right - 4, r.bottom - 4}; };
+    SchedulePageLayout l = LayoutPanels(800, inner, 60, 70, 80);
+    EXPECT_EQ(l.drivesPanel, (PageRect{1, 100, 799, 200}));
+    EXPECT_EQ(l.schedulesPanel, (PageRect{1, 210, 799, 410}));
+    EXPECT_EQ(l.driveList, (PageRect{15, 130, 785, 186}));
+    EXPECT_EQ(l.scheduleList, (PageRect{15, 240, 785, 396}));
+    EXPECT_EQ(l.deleteButton, (PageRect{719, 418, 799, 443}));
+    EXPECT_EQ(l.editButton, (PageRect{641, 418, 711, 443}));
+    EXPECT_EQ(l.addButton, (PageRect{573, 418, 633, 443}));
 }
 
 }  // namespace
