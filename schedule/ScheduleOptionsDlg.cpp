@@ -2,7 +2,7 @@
 #include "schedule/ScheduleOptionsDlg.h"
 
 #include "app/ProductConfiguration.h"
-#include "framework/App.h"
+#include "framework/ResourceInstance.h"
 #include "resources/ids/schedule_ids.h"
 
 #include <cwchar>
@@ -36,7 +36,7 @@ void FillNumbers(HWND combo, int first, int last, int step) {
 }  // namespace
 
 INT_PTR CScheduleOptionsDlg::DoModal(HWND owner) {
-    return DialogBoxParamW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDD_SCHEDULE_OPTIONS), owner, DialogProc,
+    return DialogBoxParamW(::ResourceInstance(), MAKEINTRESOURCEW(IDD_SCHEDULE_OPTIONS), owner, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 

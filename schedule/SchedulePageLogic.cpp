@@ -4,7 +4,7 @@
 #include "app/ProductConfiguration.h"
 #include "app/SettingsValues.h"
 #include "framework/App.h"
-#include "framework/ModalUi.h"
+#include "framework/ModalSeam.h"
 #include "resources/ids/schedule_ids.h"
 #include "schedule/AccessRights.h"
 #include "schedule/ScheduleOptionsDlg.h"
@@ -94,7 +94,7 @@ void CSchedulePageLogic::LoadSchedules(const std::wstring& user, const std::wstr
 }
 
 int CSchedulePageLogic::Message(UINT textId, UINT flags) {
-    return fw::ShowMessageBox(page_, config::LoadText(textId), AppTitle(), flags);
+    return ::ShowMessageBox(page_, config::LoadText(textId), AppTitle(), flags);
 }
 
 void CSchedulePageLogic::FillDriveList(const std::vector<FixedDrive>& drives) {

@@ -8,7 +8,7 @@ zyr_wine_env
 zyr_display 1024x700x24
 trap zyr_cleanup EXIT
 mkdir -p build/screenshots
-wine build/windows/bin/schedule_page_preview.exe 12 >/dev/null 2>&1 &
+wine build/windows/schedule_ui/schedule_page_preview.exe 12 >/dev/null 2>&1 &
 sleep 8
 import -window root build/screenshots/schedule_page.png
 wait || true

@@ -4,6 +4,7 @@
 #include "app/ProductConfiguration.h"
 #include "framework/App.h"
 #include "framework/Profile.h"
+#include "framework/ResourceInstance.h"
 
 #include <memory>
 
@@ -30,7 +31,7 @@ void UseBuiltProgram(const std::wstring& settingsKey) {
         app = std::make_unique<TestApp>();
         HMODULE resources = LoadLibraryExW((DistFolder() + L"\\MyResources.dll").c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE);
-        app->SetResourceInstance(resources);
+        ::SetResourceInstance(resources);
         config::LoadProductConfiguration(DistFolder());
     }
     DeleteSettings(settingsKey);

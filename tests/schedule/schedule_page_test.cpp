@@ -5,70 +5,32 @@
 
 #include "app/SettingsValues.h"
 #include "framework/App.h"
-#include "framework/ModalUi.h"
+#include "framework/ModalSeam.h"
+#include "framework/ResourceInstance.h"
 #include "resources/ids/schedule_ids.h"
 #include "schedule/AccessRights.h"
 #include "schedule/ScheduleOptionsDlg.h"
 #include "schedule/Scheduler.h"
+#include "tests/schedule/DialogDriver.h"
 #include "tests/schedule/FakeTaskScheduler.h"
 #include "tests/schedule/ProgramEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace zyr::schedule {
 namespace {
 
 using testing::DailyTrigger;
+using testing::DialogDriver;
 using testing::FakeJob;
 using testing::FakeTaskService;
 using testing::WeeklyTrigger;
 
 constexpr wchar_t kSettingsKey[] = L"ZyrTests\\SchedulePage";
 constexpr wchar_t kPrefix[] = L"Zyr Disk Care Defrag";
-
-// Acts on the next dialog this thread opens, from inside its modal loop.
-class DialogDriver {
-public:
-    using Action = std::function<void(HWND dialog)>;
-    explicit DialogDriver(Action action) {
-        current_ = this;
-        action_ = std::move(action);
-        timer_ = SetTimer(nullptr, 0, 20, &DialogDriver::OnTimer);
-    }
-    ~DialogDriver() {
-        if (timer_) KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    bool opened() const { return opened_; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        DialogDriver* self = current_;
-        if (!self || self->opened_) return;
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (wcscmp(name, L"#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, IDC_SCHEDULE_HOUR)) {
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog) return;
-        self->opened_ = true;
-        KillTimer(nullptr, self->timer_);
-        self->timer_ = 0;
-        self->action_(dialog);
-    }
-
-    static inline DialogDriver* current_ = nullptr;
-    Action action_;
-    UINT_PTR timer_ = 0;
-    bool opened_ = false;
-};
 
 void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 int Selected(HWND dialog, int comboId) {
@@ -89,19 +51,19 @@ protected:
         SetTaskSchedulerFactory(service.Factory());
         INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
-        fw::SetModalAnswerer([this](const fw::ModalRequest& request) {
+        answerer = std::make_unique<ScopedModalAnswerer>([this](const ModalRequest& request) {
             messages.push_back(request.text);
-            return answer;
+            return ModalAnswer{answer, {}};
         });
         host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
-        page = CreateDialogParamW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDD_DEFRAG_SCHEDULE_PAGE), host,
+        page = CreateDialogParamW(::ResourceInstance(), MAKEINTRESOURCEW(IDD_DEFRAG_SCHEDULE_PAGE), host,
                                   &SchedulePageTest::PageProc, reinterpret_cast<LPARAM>(&logic));
         ASSERT_NE(page, nullptr);
     }
     void TearDown() override {
         DestroyWindow(host);
-        fw::SetModalAnswerer(nullptr);
+        answerer.reset();
         SetTaskSchedulerFactory(nullptr);
         testing::DeleteSettings(kSettingsKey);
     }
@@ -151,6 +113,7 @@ protected:
     FakeTaskService service;
     CSchedulePageLogic logic;
     HWND host = nullptr, page = nullptr;
+    std::unique_ptr<ScopedModalAnswerer> answerer;
     std::vector<std::wstring> messages;
     int answer = IDOK;
 };
