@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshot of the schedule page's controls with two schedules and the options dialog open:
+# Screenshot of the schedule page with two schedules and the options dialog open:
 # build/screenshots/schedule_page.png. Needs a built build/windows.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
@@ -8,8 +8,11 @@ zyr_wine_env
 zyr_display 1024x700x24
 trap zyr_cleanup EXIT
 mkdir -p build/screenshots
-wine build/windows/schedule_ui/schedule_page_preview.exe 12 >/dev/null 2>&1 &
-sleep 8
+(cd build/windows/schedule_ui && wine ./schedule_page_preview.exe 90 >/dev/null 2>&1 </dev/null &)
+for _ in $(seq 60); do
+    xdotool search --name 'Schedule Defragmentation' >/dev/null 2>&1 && break
+    sleep 1
+done
+sleep 2
 import -window root build/screenshots/schedule_page.png
-wait || true
 echo build/screenshots/schedule_page.png
