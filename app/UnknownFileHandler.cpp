@@ -6,11 +6,32 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <vector>
+
 namespace zyr::app {
 namespace {
 
 constexpr const wchar_t* kKeys[] = {L"Unknown\\shell\\openas\\command", L"Unknown\\shell\\opendlg\\command"};
-constexpr DWORD kValueBufferBytes = 260;
+
+struct RegValue {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+
+// Reads a value of any length (a command longer than MAX_PATH is saved whole, never lost).
+bool ReadValue(HKEY key, const wchar_t* name, RegValue& value) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return false;
+    value.data.resize(size);
+    if (RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &size) != ERROR_SUCCESS) return false;
+    value.data.resize(size);
+    return true;
+}
+
+bool WriteValue(HKEY key, const wchar_t* name, const RegValue& value) {
+    return RegSetValueExW(key, name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size())) ==
+           ERROR_SUCCESS;
+}
 
 REGSAM KeyAccess() {
     REGSAM access = KEY_READ | KEY_WRITE;
@@ -34,12 +55,10 @@ void RegisterUnknownFileHandler(const std::wstring& programFolder, const std::ws
     for (const wchar_t* path : kKeys) {
         fw::RegKey key;
         if (key.Open(HKEY_CLASSES_ROOT, path, access) != ERROR_SUCCESS) continue;
-        if (RegQueryValueExW(key.get(), backupName.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            BYTE data[kValueBufferBytes];
-            DWORD type = 0, size = sizeof(data);
-            if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, data, &size) == ERROR_SUCCESS)
-                RegSetValueExW(key.get(), backupName.c_str(), 0, type, data, size);
-        }
+        RegValue original;
+        if (RegQueryValueExW(key.get(), backupName.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS &&
+            ReadValue(key.get(), nullptr, original))
+            WriteValue(key.get(), backupName.c_str(), original);
         RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     }
@@ -51,12 +70,10 @@ void RestoreUnknownFileHandler(const std::wstring& appName) {
     for (const wchar_t* path : kKeys) {
         fw::RegKey key;
         if (key.Open(HKEY_CLASSES_ROOT, path, access) != ERROR_SUCCESS) continue;
-        BYTE data[kValueBufferBytes];
-        DWORD type = 0, size = sizeof(data);
-        if (RegQueryValueExW(key.get(), backupName.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS) continue;
+        RegValue saved;
+        if (!ReadValue(key.get(), backupName.c_str(), saved)) continue;
         // The command goes back before the backup is dropped: an interruption loses nothing.
-        if (RegSetValueExW(key.get(), nullptr, 0, type, data, size) == ERROR_SUCCESS)
-            RegDeleteValueW(key.get(), backupName.c_str());
+        if (WriteValue(key.get(), nullptr, saved)) RegDeleteValueW(key.get(), backupName.c_str());
     }
 }
 

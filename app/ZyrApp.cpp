@@ -55,7 +55,7 @@ bool CZyrApp::InitInstance() {
 
     // 2. The resource library, from the program folder only.
     std::wstring resourcePath = programFolder_ + L"\\MyResources.dll";
-    resourceModule_ = LoadLibraryExW(resourcePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    resourceModule_ = LoadLibraryW(resourcePath.c_str());
     if (!resourceModule_) {
         DWORD error = GetLastError();
         wchar_t text[128];

@@ -24,6 +24,13 @@ zyr_ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# A private Wine prefix under build/, created once, and its persistent server: each Wine start
+# is then fast, and Wine's own services start away from any caller's output pipes.
+zyr_wine_server() {
+    wineserver -p 2>/dev/null || true
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 # A private Wine prefix under build/, created once.
 zyr_wine_env() {
     export WINEPREFIX="$ZYR_ROOT/build/wineprefix"
@@ -44,14 +51,16 @@ zyr_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    local n
-    for n in $(seq 91 120); do
-        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-    done
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and tells it through a pipe.
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     ZYR_XVFB_PID=$!
+    local n
+    read -r n <"$fifo"
+    rm -f "$fifo"
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     ZYR_OWN_DISPLAY=1
 }
 
@@ -60,15 +69,35 @@ zyr_cleanup() {
     if [ -n "${ZYR_XVFB_PID:-}" ]; then kill "$ZYR_XVFB_PID" 2>/dev/null || true; fi
 }
 
-zyr_configure_and_build() {
-    local jobs
-    jobs=$(nproc)
+zyr_build_native() {
     cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/native" -G Ninja >/dev/null
-    cmake --build "$ZYR_ROOT/build/native" -j "$jobs"
+    cmake --build "$ZYR_ROOT/build/native" -j "$(nproc)"
+}
+
+zyr_build_windows() {
     cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/windows" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ZYR_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build "$ZYR_ROOT/build/windows" -j "$jobs"
-    # The fuzz targets again, with clang's libFuzzer; CTest runs each for a bounded time.
+    cmake --build "$ZYR_ROOT/build/windows" -j "$(nproc)"
+}
+
+# The fuzz targets again, with clang's libFuzzer; CTest runs each for a bounded time.
+zyr_build_fuzz() {
     CC=clang CXX=clang++ cmake -S "$ZYR_ROOT" -B "$ZYR_ROOT/build/fuzz" -G Ninja -DZYR_FUZZ=ON >/dev/null
-    cmake --build "$ZYR_ROOT/build/fuzz" -j "$jobs" --target fuzzers
+    cmake --build "$ZYR_ROOT/build/fuzz" -j "$(nproc)" --target fuzzers
+}
+
+zyr_configure_and_build() {
+    zyr_build_native
+    zyr_build_windows
+    zyr_build_fuzz
+}
+
+# Waits until a window whose name matches $1 exists on the display (at most $2 seconds).
+zyr_wait_window() {
+    local name=$1 seconds=${2:-30} i
+    for i in $(seq $((seconds * 10))); do
+        xdotool search --name "$name" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
 }
