@@ -476,6 +476,7 @@ TEST_F(RestorePageTest, AFewPointsOnScreen) {
     Open();
     ShowWindow(frame, SW_SHOW);  // the other cases leave the frame hidden: mapping a window is slow
     Select(1);
+    SetFocus(List());
     Pump();
     EXPECT_TRUE(IsWindowVisible(List()));
     if (const char* hold = std::getenv("ZYR_HOLD_MS")) {
@@ -485,6 +486,18 @@ TEST_F(RestorePageTest, AFewPointsOnScreen) {
             Sleep(20);
         }
     }
+}
+
+// The page over the real module lists what Wine's WMI lists.
+TEST_F(RestorePageTest, OverTheSystemModuleListsWhatWmiLists) {
+    CSystemRestoreModule system;
+    RestorePointList listed;
+    ASSERT_NE(system.ListRestorePoints(listed), 0);
+    page = std::make_unique<CRestorePage>();
+    ASSERT_TRUE(page->Create(frame));
+    EXPECT_EQ(Rows().size(), listed.size());
+    EXPECT_FALSE(Enabled(IDC_RESTORE_DELETE));
+    EXPECT_TRUE(asked.empty());
 }
 
 TEST(SystemRestart, EnablesTheRestartPrivilegesOfThisProcess) { EXPECT_TRUE(EnableRestartPrivileges()); }
