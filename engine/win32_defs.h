@@ -14,14 +14,23 @@ inline constexpr uint32_t ERROR_ACCESS_DENIED_ = 5;
 inline constexpr uint32_t ERROR_INVALID_HANDLE_ = 6;
 inline constexpr uint32_t ERROR_NOT_ENOUGH_MEMORY_ = 8;
 inline constexpr uint32_t ERROR_NO_MORE_FILES_ = 18;
+inline constexpr uint32_t ERROR_WRITE_PROTECT_ = 19;
+inline constexpr uint32_t ERROR_WRITE_FAULT_ = 29;
+inline constexpr uint32_t ERROR_READ_FAULT_ = 30;
 inline constexpr uint32_t ERROR_HANDLE_EOF_ = 38;
 inline constexpr uint32_t ERROR_NOT_SUPPORTED_ = 50;
 inline constexpr uint32_t ERROR_INVALID_PARAMETER_ = 87;
 inline constexpr uint32_t ERROR_DISK_FULL_ = 112;
+inline constexpr uint32_t ERROR_OPEN_FAILED_ = 110;
 inline constexpr uint32_t ERROR_INSUFFICIENT_BUFFER_ = 122;
+inline constexpr uint32_t ERROR_INVALID_NAME_ = 123;
+inline constexpr uint32_t ERROR_NEGATIVE_SEEK_ = 131;
+inline constexpr uint32_t ERROR_DIRECTORY_ = 267;
 inline constexpr uint32_t ERROR_ALREADY_EXISTS_ = 183;
 inline constexpr uint32_t ERROR_MORE_DATA_ = 234;
+inline constexpr uint32_t ERROR_UNRECOGNIZED_VOLUME_ = 1005;
 inline constexpr uint32_t ERROR_FILE_CORRUPT_ = 1392;
+inline constexpr uint32_t ERROR_DISK_CORRUPT_ = 1393;
 
 // File-system controls (winioctl.h).
 inline constexpr uint32_t FSCTL_GET_NTFS_VOLUME_DATA_ = 0x00090064;
@@ -58,6 +67,8 @@ inline constexpr uint32_t FILE_ATTRIBUTE_TEMPORARY_ = 0x00000100;
 inline constexpr uint32_t FILE_ATTRIBUTE_SPARSE_FILE_ = 0x00000200;
 inline constexpr uint32_t FILE_ATTRIBUTE_REPARSE_POINT_ = 0x00000400;
 inline constexpr uint32_t FILE_ATTRIBUTE_COMPRESSED_ = 0x00000800;
+inline constexpr uint32_t FILE_ATTRIBUTE_OFFLINE_ = 0x00001000;
+inline constexpr uint32_t FILE_ATTRIBUTE_NOT_CONTENT_INDEXED_ = 0x00002000;
 inline constexpr uint32_t FILE_ATTRIBUTE_ENCRYPTED_ = 0x00004000;
 inline constexpr uint32_t INVALID_FILE_ATTRIBUTES_ = 0xFFFFFFFFu;
 

@@ -1,0 +1,136 @@
+// Image file I/O: pread/pwrite natively, the C runtime's 64-bit seeks on Windows.
+#include "volumes/ntfsimage/image_device.h"
+
+#include "engine/win32_defs.h"
+#include "volumes/ntfsimage/utf.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zyr::ntfs {
+namespace {
+
+uint32_t ErrnoToWin(int e) {
+    switch (e) {
+        case ENOENT: return win::ERROR_FILE_NOT_FOUND_;
+        case ENOTDIR: return win::ERROR_PATH_NOT_FOUND_;
+        case EACCES:
+        case EPERM:
+        case EROFS: return win::ERROR_ACCESS_DENIED_;
+        default: return win::ERROR_OPEN_FAILED_;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<ImageDevice> ImageDevice::Open(const std::wstring& path, bool writable, uint32_t* error) {
+    std::unique_ptr<ImageDevice> dev(new ImageDevice);
+#ifdef _WIN32
+    int fd = writable ? _wopen(path.c_str(), _O_RDWR | _O_BINARY) : -1;
+    dev->writable_ = fd >= 0;
+    if (fd < 0) fd = _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        if (error) *error = ErrnoToWin(errno);
+        return nullptr;
+    }
+    dev->fd_ = fd;
+    struct _stat64 st;
+    if (_fstat64(fd, &st) != 0) {
+        if (error) *error = win::ERROR_OPEN_FAILED_;
+        return nullptr;
+    }
+    dev->size_ = st.st_size;
+#else
+    const std::string native = Utf16ToUtf8(path);
+    int fd = writable ? ::open(native.c_str(), O_RDWR | O_CLOEXEC) : -1;
+    dev->writable_ = fd >= 0;
+    if (fd < 0) fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error) *error = ErrnoToWin(errno);
+        return nullptr;
+    }
+    dev->fd_ = fd;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error) *error = win::ERROR_OPEN_FAILED_;
+        return nullptr;
+    }
+    dev->size_ = st.st_size;
+#endif
+    return dev;
+}
+
+ImageDevice::~ImageDevice() {
+    if (fd_ >= 0) {
+#ifdef _WIN32
+        _close(fd_);
+#else
+        ::close(fd_);
+#endif
+    }
+}
+
+bool ImageDevice::ReadAt(int64_t offset, std::span<uint8_t> out) noexcept {
+    if (offset < 0 || offset > size_ || int64_t(out.size()) > size_ - offset) return false;
+#ifdef _WIN32
+    std::lock_guard lock(seekLock_);
+    if (_lseeki64(fd_, offset, SEEK_SET) != offset) return false;
+    size_t done = 0;
+    while (done < out.size()) {
+        const unsigned chunk = unsigned(std::min<size_t>(out.size() - done, 1u << 30));
+        const int n = _read(fd_, out.data() + done, chunk);
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+#else
+    size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, offset + int64_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+#endif
+    return true;
+}
+
+bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcept {
+    if (!writable_ || offset < 0 || offset > size_ || int64_t(data.size()) > size_ - offset) return false;
+#ifdef _WIN32
+    std::lock_guard lock(seekLock_);
+    if (_lseeki64(fd_, offset, SEEK_SET) != offset) return false;
+    size_t done = 0;
+    while (done < data.size()) {
+        const unsigned chunk = unsigned(std::min<size_t>(data.size() - done, 1u << 30));
+        const int n = _write(fd_, data.data() + done, chunk);
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+#else
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + int64_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+#endif
+    return true;
+}
+
+bool ImageDevice::Flush() noexcept {
+#ifdef _WIN32
+    return _commit(fd_) == 0;
+#else
+    return ::fdatasync(fd_) == 0;
+#endif
+}
+
+}  // namespace zyr::ntfs

@@ -1,0 +1,433 @@
+// NtfsVolume: system files at open, records through $MFT's run list, streams, directories.
+#include "volumes/ntfsimage/ntfs_volume.h"
+
+#include "engine/win32_defs.h"
+#include "volumes/ntfsimage/fixup.h"
+#include "volumes/ntfsimage/ntfs_layout.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace zyr::ntfs {
+namespace {
+
+constexpr int kMaxIndexDepth = 32;
+constexpr int64_t kMaxAttributeListBytes = 1 << 20;
+constexpr size_t kMaxExtensionRecords = 4096;
+
+}  // namespace
+
+int64_t DeviceOffset(const RunList& runs, int64_t byteOffset, uint32_t clusterSize, int64_t* contiguousBytes) {
+    const int64_t vcn = byteOffset / clusterSize;
+    auto it = std::upper_bound(runs.begin(), runs.end(), vcn, [](int64_t v, const Run& r) { return v < r.vcn; });
+    if (it == runs.begin()) {
+        *contiguousBytes = 0;
+        return -1;
+    }
+    --it;
+    if (vcn >= it->vcn + it->length) {
+        *contiguousBytes = 0;
+        return -1;
+    }
+    const int64_t runEnd = (it->vcn + it->length) * int64_t(clusterSize);
+    *contiguousBytes = runEnd - byteOffset;
+    if (it->lcn == kHoleLcn) return -1;
+    return it->lcn * int64_t(clusterSize) + (byteOffset - it->vcn * int64_t(clusterSize));
+}
+
+std::unique_ptr<NtfsVolume> NtfsVolume::Open(const std::wstring& path, bool writable, uint32_t* error) {
+    uint32_t ignored;
+    uint32_t& err = error ? *error : ignored;
+    std::unique_ptr<NtfsVolume> vol(new NtfsVolume);
+    vol->device_ = ImageDevice::Open(path, writable, &err);
+    if (!vol->device_) return nullptr;
+    std::vector<uint8_t> sector(512);
+    if (!vol->device_->ReadAt(0, sector)) {
+        err = win::ERROR_UNRECOGNIZED_VOLUME_;
+        return nullptr;
+    }
+    auto geometry = ParseBootSector(sector);
+    if (!geometry) {
+        err = win::ERROR_UNRECOGNIZED_VOLUME_;
+        return nullptr;
+    }
+    vol->geometry_ = *geometry;
+    err = vol->LoadSystemFiles();
+    if (err) return nullptr;
+    return vol;
+}
+
+uint32_t NtfsVolume::LoadSystemFiles() {
+    const Geometry& g = geometry_;
+    // Record 0 from the boot sector's MFT position; its first $DATA extent reads the rest.
+    std::vector<uint8_t> rec0(g.bytesPerRecord);
+    if (!device_->ReadAt(g.mftLcn * g.bytesPerCluster, rec0)) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    if (ApplyFixups(rec0) != FixupResult::kOk) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    auto record = ParseFileRecord(rec0);
+    if (!record) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    for (const AttributeView& a : record->attributes) {
+        if (a.type == kAttrData && a.name.empty() && a.nonResident && a.lowestVcn == 0) {
+            mft_.type = kAttrData;
+            mft_.runs = a.runs;
+            mft_.allocatedSize = a.allocatedSize;
+            mft_.dataSize = a.dataSize;
+            mft_.initializedSize = a.initializedSize;
+        }
+    }
+    if (mft_.runs.empty() || mft_.runs.front().lcn != g.mftLcn || mft_.dataSize < 16 * int64_t(g.bytesPerRecord))
+        return win::ERROR_UNRECOGNIZED_VOLUME_;
+
+    LoadedFile file;
+    Stream stream;
+    if (LoadFile(kRecordMft, &file) || GetStream(file, kAttrData, L"", &stream) || stream.resident)
+        return win::ERROR_UNRECOGNIZED_VOLUME_;
+    mft_ = std::move(stream);
+
+    if (LoadFile(kRecordMftMirr, &file) || GetStream(file, kAttrData, L"", &mirror_) || mirror_.resident)
+        return win::ERROR_UNRECOGNIZED_VOLUME_;
+    mirrorCount_ = std::min(mirror_.dataSize / g.bytesPerRecord, recordCount());
+
+    if (LoadFile(kRecordBitmap, &file) || GetStream(file, kAttrData, L"", &bitmap_) || bitmap_.resident ||
+        bitmap_.IsCompressed() || bitmap_.dataSize * 8 < g.totalClusters ||
+        bitmap_.initializedSize < (g.totalClusters + 7) / 8)
+        return win::ERROR_UNRECOGNIZED_VOLUME_;
+
+    if (LoadFile(kRecordUpCase, &file) || GetStream(file, kAttrData, L"", &stream))
+        return win::ERROR_UNRECOGNIZED_VOLUME_;
+    const int64_t upcaseBytes = std::min<int64_t>(stream.dataSize, 65536 * 2) & ~int64_t(1);
+    std::vector<uint8_t> raw(static_cast<size_t>(upcaseBytes));
+    if (ReadStream(stream, 0, raw)) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    upcase_.resize(raw.size() / 2);
+    for (size_t i = 0; i < upcase_.size(); ++i) upcase_[i] = uint16_t(raw[2 * i] | (raw[2 * i + 1] << 8));
+
+    if (LoadFile(kRecordVolume, &file)) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    if (!GetStream(file, kAttrVolumeName, L"", &stream) && stream.resident) {
+        label_.resize(stream.value.size() / 2);
+        for (size_t i = 0; i < label_.size(); ++i) label_[i] = wchar_t(stream.value[2 * i] | (stream.value[2 * i + 1] << 8));
+    }
+    if (!GetStream(file, kAttrVolumeInformation, L"", &stream) && stream.resident && stream.value.size() >= 10) {
+        major_ = stream.value[8];
+        minor_ = stream.value[9];
+    }
+    if (LoadFile(kRecordRoot, &file) || !file.IsDirectory()) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    return 0;
+}
+
+uint32_t NtfsVolume::ReadRecord(uint64_t number, std::vector<uint8_t>* bytes) {
+    const uint32_t size = geometry_.bytesPerRecord;
+    if (number >= uint64_t(recordCount())) return win::ERROR_FILE_NOT_FOUND_;
+    bytes->resize(size);
+    if (uint32_t e = ReadStream(mft_, int64_t(number) * size, *bytes)) return e;
+    if (ApplyFixups(*bytes) != FixupResult::kOk) return win::ERROR_FILE_CORRUPT_;
+    return 0;
+}
+
+uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
+    const uint32_t size = geometry_.bytesPerRecord;
+    if (number >= uint64_t(recordCount()) || bytes.size() != size) return win::ERROR_INVALID_PARAMETER_;
+    if (!ProtectFixups(bytes)) return win::ERROR_FILE_CORRUPT_;
+    if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) return e;
+    if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
+    return 0;
+}
+
+uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
+    try {
+        std::vector<uint8_t> bytes;
+        if (uint32_t e = ReadRecord(number, &bytes)) return e;
+        auto record = ParseFileRecord(bytes);
+        if (!record) return win::ERROR_FILE_CORRUPT_;
+        if (!record->InUse() || RecordNumber(record->baseReference) != 0) return win::ERROR_FILE_NOT_FOUND_;
+        file->number = number;
+        file->attributes.clear();
+        file->standardAttributes = 0;
+        file->parent = 0;
+        const AttributeView* list = nullptr;
+        for (const AttributeView& a : record->attributes) {
+            file->attributes.push_back({number, a});
+            if (a.type == kAttrAttributeList) list = &a;
+        }
+        if (list) {
+            Stream listStream;
+            listStream.type = kAttrAttributeList;
+            listStream.resident = !list->nonResident;
+            std::vector<uint8_t> value;
+            if (listStream.resident) {
+                Bytes v = ResidentValue(bytes, *list);
+                value.assign(v.begin(), v.end());
+            } else {
+                if (list->dataSize > kMaxAttributeListBytes || list->IsCompressed()) return win::ERROR_FILE_CORRUPT_;
+                listStream.runs = list->runs;
+                listStream.dataSize = list->dataSize;
+                listStream.initializedSize = list->initializedSize;
+                listStream.allocatedSize = list->allocatedSize;
+                value.resize(size_t(list->dataSize));
+                if (ReadStream(listStream, 0, value)) return win::ERROR_FILE_CORRUPT_;
+            }
+            auto entries = ParseAttributeList(value);
+            if (!entries) return win::ERROR_FILE_CORRUPT_;
+            std::vector<uint64_t> extensions;
+            for (const AttributeListEntry& e : *entries) {
+                const uint64_t n = RecordNumber(e.reference);
+                if (n != number && std::find(extensions.begin(), extensions.end(), n) == extensions.end())
+                    extensions.push_back(n);
+            }
+            if (extensions.size() > kMaxExtensionRecords) return win::ERROR_FILE_CORRUPT_;
+            std::vector<uint8_t> extBytes;
+            for (uint64_t n : extensions) {
+                if (ReadRecord(n, &extBytes)) return win::ERROR_FILE_CORRUPT_;
+                auto ext = ParseFileRecord(extBytes);
+                if (!ext || !ext->InUse() || RecordNumber(ext->baseReference) != number) return win::ERROR_FILE_CORRUPT_;
+                for (const AttributeView& a : ext->attributes) {
+                    const bool listed = std::any_of(entries->begin(), entries->end(), [&](const AttributeListEntry& e) {
+                        return RecordNumber(e.reference) == n && e.type == a.type && e.name == a.name &&
+                               e.lowestVcn == (a.nonResident ? a.lowestVcn : 0);
+                    });
+                    if (listed) file->attributes.push_back({n, a});
+                }
+            }
+        }
+        for (const AttributeExtent& a : file->attributes) {
+            if (a.record != number && a.view.type != kAttrFileName) continue;
+            std::vector<uint8_t> holder;
+            Bytes value;
+            if (a.view.nonResident) continue;
+            if (a.record == number) {
+                value = ResidentValue(bytes, a.view);
+            } else {
+                if (ReadRecord(a.record, &holder)) continue;
+                value = ResidentValue(holder, a.view);
+            }
+            if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
+                ByteReader r(value);
+                file->standardAttributes = r.U32(stdinfo::kFileAttributes);
+            } else if (a.view.type == kAttrFileName && file->parent == 0) {
+                if (auto name = ParseFileName(value)) file->parent = name->parent;
+            }
+        }
+        file->base = std::move(*record);
+        return 0;
+    } catch (...) {
+        return win::ERROR_NOT_ENOUGH_MEMORY_;
+    }
+}
+
+uint32_t NtfsVolume::GetStream(const LoadedFile& file, uint32_t type, const std::wstring& name, Stream* stream) {
+    std::vector<AttributeExtent> extents;
+    for (const AttributeExtent& a : file.attributes)
+        if (a.view.type == type && a.view.name == name) extents.push_back(a);
+    if (extents.empty()) return win::ERROR_FILE_NOT_FOUND_;
+    std::stable_sort(extents.begin(), extents.end(),
+                     [](const AttributeExtent& a, const AttributeExtent& b) { return a.view.lowestVcn < b.view.lowestVcn; });
+    Stream s;
+    s.type = type;
+    s.name = name;
+    const AttributeView& first = extents.front().view;
+    s.flags = first.flags;
+    if (!first.nonResident) {
+        if (extents.size() != 1) return win::ERROR_FILE_CORRUPT_;
+        s.resident = true;
+        std::vector<uint8_t> bytes;
+        const uint64_t holder = extents.front().record;
+        if (uint32_t e = ReadRecord(holder, &bytes)) return e;
+        Bytes v = ResidentValue(bytes, first);
+        s.value.assign(v.begin(), v.end());
+        s.dataSize = s.initializedSize = int64_t(s.value.size());
+        s.extents = std::move(extents);
+        *stream = std::move(s);
+        return 0;
+    }
+    if (first.lowestVcn != 0) return win::ERROR_FILE_CORRUPT_;
+    s.compressionUnit = first.compressionUnit;
+    s.allocatedSize = first.allocatedSize;
+    s.dataSize = first.dataSize;
+    s.initializedSize = first.initializedSize;
+    int64_t next = 0;
+    const int64_t cs = geometry_.bytesPerCluster;
+    for (const AttributeExtent& e : extents) {
+        if (!e.view.nonResident || e.view.lowestVcn != next) return win::ERROR_FILE_CORRUPT_;
+        if (e.view.highestVcn >= 0) next = e.view.highestVcn + 1;
+        for (const Run& r : e.view.runs) {
+            if (r.lcn != kHoleLcn && (r.lcn + r.length > geometry_.totalClusters)) return win::ERROR_FILE_CORRUPT_;
+            s.runs.push_back(r);
+        }
+    }
+    if (s.allocatedSize % cs || next * cs > s.allocatedSize || s.dataSize > s.allocatedSize ||
+        s.initializedSize > s.allocatedSize)
+        return win::ERROR_FILE_CORRUPT_;
+    s.extents = std::move(extents);
+    *stream = std::move(s);
+    return 0;
+}
+
+uint32_t NtfsVolume::ReadStream(const Stream& s, int64_t offset, std::span<uint8_t> out) {
+    if (offset < 0) return win::ERROR_INVALID_PARAMETER_;
+    if (s.resident) {
+        for (size_t i = 0; i < out.size(); ++i) {
+            const int64_t p = offset + int64_t(i);
+            out[i] = p < int64_t(s.value.size()) ? s.value[size_t(p)] : 0;
+        }
+        return 0;
+    }
+    if (s.IsCompressed()) return win::ERROR_NOT_SUPPORTED_;
+    const uint32_t cs = geometry_.bytesPerCluster;
+    size_t done = 0;
+    while (done < out.size()) {
+        const int64_t pos = offset + int64_t(done);
+        int64_t contiguous = 0;
+        const int64_t at = DeviceOffset(s.runs, pos, cs, &contiguous);
+        if (contiguous <= 0) return win::ERROR_HANDLE_EOF_;
+        size_t chunk = size_t(std::min<int64_t>(contiguous, int64_t(out.size() - done)));
+        std::span<uint8_t> part = out.subspan(done, chunk);
+        if (pos >= s.initializedSize || at < 0) {
+            std::fill(part.begin(), part.end(), 0);
+        } else {
+            const size_t valid = size_t(std::min<int64_t>(int64_t(chunk), s.initializedSize - pos));
+            if (!device_->ReadAt(at, part.first(valid))) return win::ERROR_READ_FAULT_;
+            std::fill(part.begin() + valid, part.end(), 0);
+        }
+        done += chunk;
+    }
+    return 0;
+}
+
+uint32_t NtfsVolume::WriteStream(const Stream& s, int64_t offset, std::span<const uint8_t> data) {
+    if (s.resident || s.IsCompressed() || offset < 0) return win::ERROR_INVALID_PARAMETER_;
+    if (!device_->writable()) return win::ERROR_WRITE_PROTECT_;
+    const uint32_t cs = geometry_.bytesPerCluster;
+    size_t done = 0;
+    while (done < data.size()) {
+        const int64_t pos = offset + int64_t(done);
+        int64_t contiguous = 0;
+        const int64_t at = DeviceOffset(s.runs, pos, cs, &contiguous);
+        if (at < 0) return win::ERROR_INVALID_PARAMETER_;
+        const size_t chunk = size_t(std::min<int64_t>(contiguous, int64_t(data.size() - done)));
+        if (!device_->WriteAt(at, data.subspan(done, chunk))) return win::ERROR_WRITE_FAULT_;
+        done += chunk;
+    }
+    return 0;
+}
+
+uint32_t NtfsVolume::ReadIndexBlock(const Stream& allocation, uint32_t blockSize, int64_t vcn,
+                                    std::vector<IndexEntry>* entries) {
+    const int64_t unit = blockSize >= geometry_.bytesPerCluster ? geometry_.bytesPerCluster : 512;
+    if (vcn < 0 || vcn > allocation.allocatedSize / unit) return win::ERROR_FILE_CORRUPT_;
+    const int64_t offset = vcn * unit;
+    if (offset + blockSize > allocation.allocatedSize) return win::ERROR_FILE_CORRUPT_;
+    std::vector<uint8_t> block(blockSize);
+    if (ReadStream(allocation, offset, block)) return win::ERROR_FILE_CORRUPT_;
+    if (ApplyFixups(block) != FixupResult::kOk) return win::ERROR_FILE_CORRUPT_;
+    auto parsed = ParseIndexBlock(block, vcn);
+    if (!parsed) return win::ERROR_FILE_CORRUPT_;
+    *entries = std::move(*parsed);
+    return 0;
+}
+
+uint32_t NtfsVolume::WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node,
+                               int depth, std::vector<IndexEntry>* out, size_t* budget) {
+    for (const IndexEntry& e : node) {
+        if (e.hasChild) {
+            if (!allocation || depth >= kMaxIndexDepth || *budget == 0) return win::ERROR_FILE_CORRUPT_;
+            --*budget;
+            std::vector<IndexEntry> child;
+            if (uint32_t err = ReadIndexBlock(*allocation, blockSize, e.childVcn, &child)) return err;
+            if (uint32_t err = WalkIndex(allocation, blockSize, child, depth + 1, out, budget)) return err;
+        }
+        if (!e.last) out->push_back(e);
+    }
+    return 0;
+}
+
+uint32_t NtfsVolume::ListDirectory(uint64_t directory, std::vector<IndexEntry>* entries) {
+    try {
+        LoadedFile dir;
+        if (uint32_t e = LoadFile(directory, &dir)) return e;
+        if (!dir.IsDirectory()) return win::ERROR_DIRECTORY_;
+        Stream root, allocation;
+        if (GetStream(dir, kAttrIndexRoot, L"$I30", &root) || !root.resident) return win::ERROR_FILE_CORRUPT_;
+        auto info = ParseIndexRoot(root.value);
+        if (!info) return win::ERROR_FILE_CORRUPT_;
+        const bool hasAllocation = GetStream(dir, kAttrIndexAllocation, L"$I30", &allocation) == 0 && !allocation.resident;
+        size_t budget = hasAllocation ? size_t(allocation.allocatedSize / std::max<uint32_t>(info->blockSize, 1)) + 1 : 0;
+        entries->clear();
+        return WalkIndex(hasAllocation ? &allocation : nullptr, info->blockSize, info->entries, 0, entries, &budget);
+    } catch (...) {
+        return win::ERROR_NOT_ENOUGH_MEMORY_;
+    }
+}
+
+uint32_t NtfsVolume::Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference) {
+    try {
+        LoadedFile dir;
+        if (uint32_t e = LoadFile(directory, &dir)) return e;
+        if (!dir.IsDirectory()) return win::ERROR_DIRECTORY_;
+        Stream root, allocation;
+        if (GetStream(dir, kAttrIndexRoot, L"$I30", &root) || !root.resident) return win::ERROR_FILE_CORRUPT_;
+        auto info = ParseIndexRoot(root.value);
+        if (!info) return win::ERROR_FILE_CORRUPT_;
+        const bool hasAllocation = GetStream(dir, kAttrIndexAllocation, L"$I30", &allocation) == 0 && !allocation.resident;
+        std::vector<IndexEntry> node = std::move(info->entries);
+        for (int depth = 0; depth <= kMaxIndexDepth; ++depth) {
+            int64_t child = -1;
+            for (const IndexEntry& e : node) {
+                const int cmp = e.last ? -1 : CompareNames(name, e.key.name);
+                if (cmp == 0) {
+                    *reference = e.reference;
+                    return 0;
+                }
+                if (cmp < 0) {
+                    if (e.hasChild) child = e.childVcn;
+                    break;
+                }
+            }
+            if (child < 0) return win::ERROR_FILE_NOT_FOUND_;
+            if (!hasAllocation) return win::ERROR_FILE_CORRUPT_;
+            std::vector<IndexEntry> next;
+            if (uint32_t e = ReadIndexBlock(allocation, info->blockSize, child, &next)) return e;
+            node = std::move(next);
+        }
+        return win::ERROR_FILE_CORRUPT_;
+    } catch (...) {
+        return win::ERROR_NOT_ENOUGH_MEMORY_;
+    }
+}
+
+wchar_t NtfsVolume::UpCase(wchar_t c) const noexcept {
+    const uint32_t u = uint32_t(c) & 0xFFFF;
+    return u < upcase_.size() ? wchar_t(upcase_[u]) : c;
+}
+
+int NtfsVolume::CompareNames(const std::wstring& a, const std::wstring& b) const noexcept {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t x = uint32_t(UpCase(a[i])) & 0xFFFF, y = uint32_t(UpCase(b[i])) & 0xFFFF;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) { return ReadStream(bitmap_, firstByte, out); }
+
+uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
+    return WriteStream(bitmap_, firstByte, data);
+}
+
+uint32_t NtfsVolume::CountFreeClusters(int64_t* free) {
+    const int64_t total = geometry_.totalClusters;
+    std::vector<uint8_t> chunk(1 << 16);
+    int64_t used = 0;
+    for (int64_t byte = 0; byte * 8 < total; byte += int64_t(chunk.size())) {
+        const size_t n = size_t(std::min<int64_t>(int64_t(chunk.size()), (total + 7) / 8 - byte));
+        if (uint32_t e = ReadBitmap(byte, std::span(chunk).first(n))) return e;
+        for (size_t i = 0; i < n; ++i) {
+            uint8_t b = chunk[i];
+            const int64_t firstCluster = (byte + int64_t(i)) * 8;
+            if (total - firstCluster < 8) b &= uint8_t((1u << (total - firstCluster)) - 1);
+            used += std::popcount(b);
+        }
+    }
+    *free = total - used;
+    return 0;
+}
+
+}  // namespace zyr::ntfs

@@ -1,0 +1,123 @@
+// An NTFS volume in an image file: geometry, file records, streams, directories, $Bitmap.
+#pragma once
+#include "volumes/ntfsimage/boot_sector.h"
+#include "volumes/ntfsimage/file_record.h"
+#include "volumes/ntfsimage/image_device.h"
+#include "volumes/ntfsimage/index_node.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zyr::ntfs {
+
+// One attribute (or attribute extent) of a file, with the record that holds it.
+struct AttributeExtent {
+    uint64_t record = 0;
+    AttributeView view;
+};
+
+// A stream: every extent of one attribute type and name, joined in VCN order.
+struct Stream {
+    uint32_t type = 0;
+    std::wstring name;
+    bool resident = false;
+    std::vector<uint8_t> value;  // resident value
+    uint16_t flags = 0;
+    uint8_t compressionUnit = 0;
+    int64_t allocatedSize = 0;
+    int64_t dataSize = 0;
+    int64_t initializedSize = 0;
+    RunList runs;
+    std::vector<AttributeExtent> extents;
+
+    bool IsCompressed() const noexcept { return (flags & 0x00FF) != 0; }
+    bool IsSparse() const noexcept { return (flags & 0x8000) != 0; }
+};
+
+// A file record with its extension records' attributes (through $ATTRIBUTE_LIST).
+struct LoadedFile {
+    uint64_t number = 0;
+    FileRecord base;
+    std::vector<AttributeExtent> attributes;
+    bool IsDirectory() const noexcept { return base.IsDirectory(); }
+    uint32_t StandardAttributes() const noexcept { return standardAttributes; }
+    uint32_t standardAttributes = 0;
+    uint64_t parent = 0;  // from the first $FILE_NAME
+};
+
+class NtfsVolume {
+public:
+    // Opens an image; returns null and a Windows error code (ERROR_UNRECOGNIZED_VOLUME for
+    // anything that is not a sound NTFS volume).
+    static std::unique_ptr<NtfsVolume> Open(const std::wstring& path, bool writable, uint32_t* error);
+
+    const Geometry& geometry() const noexcept { return geometry_; }
+    const std::wstring& label() const noexcept { return label_; }
+    uint8_t majorVersion() const noexcept { return major_; }
+    uint8_t minorVersion() const noexcept { return minor_; }
+    ImageDevice& device() noexcept { return *device_; }
+    const Stream& mft() const noexcept { return mft_; }
+    const Stream& bitmap() const noexcept { return bitmap_; }
+    int64_t recordCount() const noexcept { return mft_.dataSize / geometry_.bytesPerRecord; }
+    // Records mirrored in $MFTMirr.
+    int64_t mirrorCount() const noexcept { return mirrorCount_; }
+    const RunList& mirrorRuns() const noexcept { return mirror_.runs; }
+
+    // Serialises every use of one volume: moves change records and the bitmap.
+    std::mutex& lock() noexcept { return lock_; }
+
+    // Reads a record through $MFT's run list and applies its fixups. 0 or a Windows error.
+    [[nodiscard]] uint32_t ReadRecord(uint64_t number, std::vector<uint8_t>* bytes);
+    // Writes a record (fixups applied here) to $MFT and, when mirrored, to $MFTMirr.
+    [[nodiscard]] uint32_t WriteRecord(uint64_t number, std::vector<uint8_t> bytes);
+    // The base record in use with every attribute of the file.
+    [[nodiscard]] uint32_t LoadFile(uint64_t number, LoadedFile* file);
+    // Joins the extents of one attribute. ERROR_FILE_NOT_FOUND when the file has none.
+    [[nodiscard]] uint32_t GetStream(const LoadedFile& file, uint32_t type, const std::wstring& name, Stream* stream);
+
+    // Reads bytes of a stream: holes and bytes past the initialized size read as zeros.
+    // Compressed streams are not decoded (ERROR_NOT_SUPPORTED).
+    [[nodiscard]] uint32_t ReadStream(const Stream& stream, int64_t offset, std::span<uint8_t> out);
+    // Writes bytes inside the allocated, uncompressed part of a non-resident stream.
+    [[nodiscard]] uint32_t WriteStream(const Stream& stream, int64_t offset, std::span<const uint8_t> data);
+
+    // The directory's entries in collation order, DOS names included.
+    [[nodiscard]] uint32_t ListDirectory(uint64_t directory, std::vector<IndexEntry>* entries);
+    // A name in a directory, compared through $UpCase. ERROR_FILE_NOT_FOUND when absent.
+    [[nodiscard]] uint32_t Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference);
+
+    // Bytes of $Bitmap (cluster n = bit n%8 of byte n/8).
+    [[nodiscard]] uint32_t ReadBitmap(int64_t firstByte, std::span<uint8_t> out);
+    [[nodiscard]] uint32_t WriteBitmap(int64_t firstByte, std::span<const uint8_t> data);
+    // Zero bits below TotalClusters.
+    [[nodiscard]] uint32_t CountFreeClusters(int64_t* free);
+
+    int CompareNames(const std::wstring& a, const std::wstring& b) const noexcept;
+    wchar_t UpCase(wchar_t c) const noexcept;
+
+private:
+    NtfsVolume() = default;
+    uint32_t LoadSystemFiles();
+    uint32_t ReadIndexBlock(const Stream& allocation, uint32_t blockSize, int64_t vcn, std::vector<IndexEntry>* entries);
+    uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node, int depth,
+                       std::vector<IndexEntry>* out, size_t* visited);
+
+    std::unique_ptr<ImageDevice> device_;
+    Geometry geometry_;
+    Stream mft_;
+    Stream bitmap_;
+    Stream mirror_;
+    int64_t mirrorCount_ = 0;
+    std::vector<uint16_t> upcase_;
+    std::wstring label_;
+    uint8_t major_ = 0, minor_ = 0;
+    std::mutex lock_;
+};
+
+// Byte offset on the device of a stream byte, or -1 for a hole / outside the runs.
+int64_t DeviceOffset(const RunList& runs, int64_t byteOffset, uint32_t clusterSize, int64_t* contiguousBytes);
+
+}  // namespace zyr::ntfs
