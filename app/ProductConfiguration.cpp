@@ -1,7 +1,7 @@
 // settings.xml and the resource texts.
 #include "app/ProductConfiguration.h"
 
-#include "framework/App.h"
+#include "framework/ResourceInstance.h"
 
 #include <map>
 #include <string_view>
@@ -51,7 +51,7 @@ void LoadProductConfiguration(const std::wstring& programFolder) {
 
 std::wstring LoadText(UINT id) {
     const wchar_t* stored = nullptr;
-    int length = LoadStringW(fw::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&stored), 0);
+    int length = LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&stored), 0);
     if (length <= 0 || !stored) return {};
     return ReplacePlaceholders(std::wstring(stored, static_cast<size_t>(length)), g_keys[Key::APPNAME],
                                g_keys[Key::COMPANYNAME]);

@@ -5,7 +5,8 @@
 #include "app/ProductConfiguration.h"
 #include "app/SettingsValues.h"
 #include "app/UnknownFileHandler.h"
-#include "framework/ModalUi.h"
+#include "framework/ModalSeam.h"
+#include "framework/ResourceInstance.h"
 #include "framework/Profile.h"
 #include "schedule/ScheduledTasks.h"
 
@@ -62,12 +63,12 @@ bool CZyrApp::InitInstance() {
         wsprintfW(text, L"Error (%d): Please reinstall the application", static_cast<int>(error));
         std::wstring caption = PathFindFileNameW(modulePath);
         caption = caption.substr(0, caption.find_last_of(L'.'));
-        fw::ShowMessageBox(nullptr, text, caption, MB_OK);
+        ShowMessageBox(nullptr, text, caption, MB_OK);
         return false;
     }
 
     // 3. Every resource comes from the library; the title names the settings.
-    SetResourceInstance(resourceModule_);
+    ::SetResourceInstance(resourceModule_);
     SetAppTitle(StoredString(resourceModule_, IDS_APP_TITLE));
 
     // 4, 5. Product configuration and the settings location.
@@ -93,7 +94,7 @@ bool CZyrApp::InitInstance() {
     if (!RegisterMainWindowClass()) return false;
     InitializeComAndControls();
     if (!IsAdministrator()) {
-        fw::ShowMessageBox(nullptr, config::LoadText(IDS_NOT_ADMIN), appTitle(), MB_OK);
+        ShowMessageBox(nullptr, config::LoadText(IDS_NOT_ADMIN), appTitle(), MB_OK);
         return true;
     }
 
@@ -145,7 +146,7 @@ bool CZyrApp::InitInstance() {
 int CZyrApp::ExitInstance() {
     if (resourceModule_) FreeLibrary(resourceModule_);
     resourceModule_ = nullptr;
-    SetResourceInstance(nullptr);
+    ::SetResourceInstance(nullptr);
     return fw::CWinAppBase::ExitInstance();
 }
 

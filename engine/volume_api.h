@@ -4,6 +4,11 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#ifdef _WIN32
+// <windows.h> turns CreateFile, FindFirstFile, ... into macros; seeing them here first gives the
+// methods below the same spelling in every file of the Windows build.
+#include <windows.h>
+#endif
 
 namespace zyr::vol {
 

@@ -14,7 +14,6 @@ CWinAppBase::~CWinAppBase() {
 
 CWinAppBase* App() { return g_app; }
 
-HINSTANCE ResourceInstance() { return g_app ? g_app->resourceInstance() : GetModuleHandleW(nullptr); }
 
 int CWinAppBase::Run() {
     if (!mainWindow_ || !IsWindow(mainWindow_)) return 0;

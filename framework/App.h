@@ -24,8 +24,6 @@ public:
     int Run();
 
     HINSTANCE instance() const { return instance_; }
-    HINSTANCE resourceInstance() const { return resourceInstance_ ? resourceInstance_ : instance_; }
-    void SetResourceInstance(HINSTANCE module) { resourceInstance_ = module; }
     const std::wstring& appTitle() const { return appTitle_; }
     void SetAppTitle(std::wstring title) { appTitle_ = std::move(title); }
     HWND mainWindow() const { return mainWindow_; }
@@ -36,14 +34,11 @@ public:
 
 private:
     HINSTANCE instance_ = nullptr;
-    HINSTANCE resourceInstance_ = nullptr;
     HWND mainWindow_ = nullptr;
     std::wstring appTitle_;
 };
 
 // The one application object of the process (null before it is constructed).
 CWinAppBase* App();
-// The module every resource of the process is loaded from.
-HINSTANCE ResourceInstance();
 
 }  // namespace zyr::fw

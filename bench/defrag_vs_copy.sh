@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Benchmark: `zyrdefrag defrag` on a fragmented image against `dd` copying as many bytes as the
+# defragmentation moves (the physical limit of a move: each byte read once and written once).
+# usage: bench/defrag_vs_copy.sh [SIZE_MB] [LARGE_FILES] [ROUNDS]      (root: uses the FUSE mount)
+set -euo pipefail
+. "$(dirname "$0")/common_bench.sh"
+size_mb=${1:-512}
+large=${2:-300}
+rounds=${3:-40}
+zyr_bench_build zyrdefrag
+work=$ZYR_BENCH_BUILD/defrag_bench
+mkdir -p "$work"
+orig=$work/fragmented.img
+[ -f "$orig" ] || "$ZYR_ROOT/bench/make_fragmented_image.sh" "$orig" "$size_mb" "$large" 2000 7 "$rounds" 2>/dev/null
+zyr=$ZYR_BENCH_BUILD/bin/zyrdefrag
+cp "$orig" "$work/run.img"
+read -r clusters cluster_bytes < <("$zyr" analyze "$work/run.img" --json 2>/dev/null |
+    python3 -c "import json,sys; j=json.load(sys.stdin); print(j['fragmented_clusters'], 4096)")
+bytes=$(( clusters * cluster_bytes ))
+: > "$work/copy.bin"
+out=$(mktemp)
+hyperfine -N --runs 5 --export-json "$out" \
+    --prepare "cp $orig $work/run.img" \
+    "$zyr defrag $work/run.img" \
+    "$zyr analyze $work/run.img" \
+    "dd if=$orig of=$work/copy.bin bs=$cluster_bytes count=$clusters conv=notrunc status=none" >&2
+defrag=$(zyr_mean "$out" 0)
+analyze=$(zyr_mean "$out" 1)
+copy=$(zyr_mean "$out" 2)
+rm -f "$out" "$work/copy.bin"
+python3 - "$bytes" "$defrag" "$analyze" "$copy" <<'PY'
+import sys
+moved, defrag, analyze, copy = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+moves = max(defrag - 2 * analyze, 1e-9)   # the command analyses before and after
+print(f"bytes moved: {moved / 2**20:.1f} MiB")
+print(f"zyrdefrag defrag (whole command): {defrag:.3f} s; one analysis: {analyze:.3f} s")
+print(f"moves alone (command - 2 analyses): {moves:.3f} s  ({moved / moves / 2**20:.0f} MiB/s)")
+print(f"dd copy of the same bytes: {copy:.3f} s  ({moved / copy / 2**20:.0f} MiB/s)")
+print(f"ratio (moves / copy): {moves / copy:.2f}; whole command / copy: {defrag / copy:.2f}")
+PY
