@@ -3,7 +3,7 @@
 
 #include "app/ProductConfiguration.h"
 #include "framework/App.h"
-#include "framework/ModalUi.h"
+#include "framework/ModalSeam.h"
 #include "resources/ids/restore_ids.h"
 #include "restore/RestoreTexts.h"
 #include "restore/SystemRestart.h"
@@ -19,7 +19,9 @@ constexpr DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_D
 constexpr int kColumns = 3;
 constexpr UINT kColumnTitles[kColumns] = {IDS_RESTORE_COLUMN_DATE, IDS_RESTORE_COLUMN_DESCRIPTION,
                                           IDS_RESTORE_COLUMN_TYPE};
-constexpr int kHeaderHeight = 100;
+constexpr int kContentTop = 100;
+constexpr wchar_t kHeaderImage[] = L"images/buttons and headers/header_restore.png";
+constexpr wchar_t kButtonImage[] = L"images/buttons and headers/button_restore.png";
 
 class WaitCursor {
 public:
@@ -31,12 +33,6 @@ public:
 private:
     HCURSOR previous_;
 };
-
-const DLGTEMPLATE* FindTemplate(HINSTANCE module, UINT id) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-}
 
 void SetItemText(HWND list, int row, int column, const std::wstring& text) {
     LVITEMW item{};
@@ -56,85 +52,28 @@ void Move(HWND control, int x, int y, int width, int height) {
 
 }  // namespace
 
-CRestorePage::CRestorePage() : CRestorePage(std::make_unique<CSystemRestoreModule>()) {}
+CRestorePage::CRestorePage(HWND parent) : CRestorePage(parent, std::make_unique<CSystemRestoreModule>()) {}
 
-CRestorePage::CRestorePage(std::unique_ptr<ISystemRestoreModule> module)
-    : module_(std::move(module)),
+CRestorePage::CRestorePage(HWND parent, std::unique_ptr<ISystemRestoreModule> module)
+    : CBaseDlg(IDD_RESTORE_PAGE, parent),
+      module_(std::move(module)),
       description_(config::LoadText(IDS_RESTORE_BUTTON_TOOLTIP)),
-      restart_(RestartForSystemRestore) {}
-
-CRestorePage::~CRestorePage() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    if (titleFont_) DeleteObject(titleFont_);
-}
-
-bool CRestorePage::Create(HWND parent) {
-    if (hwnd_) return false;
+      restart_(RestartForSystemRestore) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    const DLGTEMPLATE* dialog = FindTemplate(fw::ResourceInstance(), IDD_RESTORE_PAGE);
-    if (!dialog) return false;
-    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog, parent, DialogProc,
-                                      reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
-INT_PTR CALLBACK CRestorePage::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* page = reinterpret_cast<CRestorePage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_INITDIALOG) {
-        page = reinterpret_cast<CRestorePage*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, lp);
-        page->hwnd_ = hwnd;
-    }
-    if (!page) return FALSE;
-    INT_PTR result = FALSE;
-    try {
-        result = page->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        // Nothing unwinds through the window manager.
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        page->hwnd_ = nullptr;
-        page->list_ = nullptr;
-    }
-    return result;
+CRestorePage::~CRestorePage() {
+    if (IsWindow()) DestroyWindow();
 }
 
-INT_PTR CRestorePage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return TRUE;
-    case WM_SHOWWINDOW:
-        if (wp) RefreshList(0);
-        return FALSE;
-    case WM_SIZE:
-        OnSize(LOWORD(lp), HIWORD(lp));
-        return TRUE;
-    case WM_PAINT:
-        OnPaint();
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wp) != BN_CLICKED) return FALSE;
-        switch (LOWORD(wp)) {
-        case IDC_RESTORE_CREATE: OnCreatePoint(); return TRUE;
-        case IDC_RESTORE_DELETE: OnDeletePoint(); return TRUE;
-        case IDC_RESTORE_RESTORE: OnRestorePoint(); return TRUE;
-        }
-        return FALSE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header->idFrom == IDC_RESTORE_LIST && header->code == LVN_ITEMCHANGED) UpdateButtons();
-        return FALSE;
-    }
-    default:
-        return FALSE;
-    }
-}
-
-void CRestorePage::OnInitDialog() {
-    list_ = GetDlgItem(hwnd_, IDC_RESTORE_LIST);
-    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
+bool CRestorePage::OnInitDialog() {
+    SetHeader(kHeaderImage, config::LoadText(IDS_RESTORE_HEADER_TITLE), config::LoadText(IDS_RESTORE_HEADER_SUBTITLE));
+    restoreButton_.SubclassDlgItem(IDC_RESTORE_RESTORE, *this);
+    deleteButton_.SubclassDlgItem(IDC_RESTORE_DELETE, *this);
+    createButton_.SubclassDlgItem(IDC_RESTORE_CREATE, *this);
+    list_ = ::GetDlgItem(*this, IDC_RESTORE_LIST);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, kListStyles, kListStyles);
     for (int i = 0; i < kColumns; ++i) {
         std::wstring title = config::LoadText(kColumnTitles[i]);
         LVCOLUMNW column{};
@@ -142,22 +81,35 @@ void CRestorePage::OnInitDialog() {
         column.fmt = LVCFMT_LEFT;
         column.pszText = title.data();
         column.iSubItem = i;
-        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     RefreshList(0);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        LOGFONTW title = metrics.lfMessageFont;
-        title.lfHeight = title.lfHeight * 2;
-        title.lfWeight = FW_BOLD;
-        titleFont_ = CreateFontIndirectW(&title);
+    return true;
+}
+
+LRESULT CRestorePage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SHOWWINDOW && wp) RefreshList(0);
+    return CBaseDlg::WindowProc(msg, wp, lp);
+}
+
+bool CRestorePage::OnCommand(UINT id, UINT code, HWND control) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case IDC_RESTORE_CREATE: OnCreatePoint(); return true;
+    case IDC_RESTORE_DELETE: OnDeletePoint(); return true;
+    case IDC_RESTORE_RESTORE: OnRestorePoint(); return true;
+    default: return false;
     }
+}
+
+bool CRestorePage::OnNotify(NMHDR* header, LRESULT& result) {
+    if (header->idFrom == IDC_RESTORE_LIST && header->code == LVN_ITEMCHANGED) UpdateButtons();
+    return false;
 }
 
 bool CRestorePage::RefreshList(uint32_t waitForSequence) {
     if (!list_) return false;
-    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     const ULONGLONG start = GetTickCount64();
     RestorePointList points;
     bool found = waitForSequence == 0;
@@ -183,7 +135,7 @@ void CRestorePage::AddRow(const RestorePointRecord& record) {
     item.iItem = 0;
     item.pszText = const_cast<wchar_t*>(record.dateText.c_str());
     item.lParam = static_cast<LPARAM>(record.sequenceNumber);
-    const int row = static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return;
     SetItemText(list_, row, 1, record.description);
     const unsigned typeText = TypeTextId(record.restorePointType);
@@ -193,35 +145,35 @@ void CRestorePage::AddRow(const RestorePointRecord& record) {
 void CRestorePage::SizeColumns() {
     // Wide enough for the content and for the title, so an empty list still shows its columns.
     for (int i = 0; i < kColumns; ++i) {
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE);
-        const LRESULT content = SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE_USEHEADER);
-        const LRESULT title = SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
+        ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE);
+        const LRESULT content = ::SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
+        ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE_USEHEADER);
+        const LRESULT title = ::SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
         const int width = static_cast<int>(std::max<LRESULT>(std::max(content, title), 80));
-        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), width);
+        ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), width);
     }
 }
 
 int CRestorePage::SelectedRow() const {
-    return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 uint32_t CRestorePage::RowSequence(int row) const {
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return static_cast<uint32_t>(item.lParam);
 }
 
 void CRestorePage::UpdateButtons() {
     const BOOL selected = SelectedRow() >= 0;
-    EnableWindow(GetDlgItem(hwnd_, IDC_RESTORE_DELETE), selected);
-    EnableWindow(GetDlgItem(hwnd_, IDC_RESTORE_RESTORE), selected);
+    ::EnableWindow(deleteButton_, selected);
+    ::EnableWindow(restoreButton_, selected);
 }
 
 int CRestorePage::Message(UINT textId, UINT flags) const {
-    return fw::ShowMessageBox(hwnd_, config::LoadText(textId), Caption(), flags);
+    return ShowMessageBox(*this, config::LoadText(textId), Caption(), flags);
 }
 
 void CRestorePage::OnCreatePoint() {
@@ -249,7 +201,7 @@ void CRestorePage::OnDeletePoint() {
     }
     if (Message(IDS_RESTORE_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     if (module_->DeleteRestorePoint(RowSequence(row))) {
-        SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+        ::SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
         UpdateButtons();
     } else {
         Message(IDS_RESTORE_DELETE_FAILED, MB_OK | MB_ICONERROR);
@@ -278,50 +230,31 @@ void CRestorePage::OnRestorePoint() {
 }
 
 RECT CRestorePage::ListFrame() const {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    return RECT{1, kHeaderHeight, client.right - 1, client.bottom - 50};
+    const RECT client = ClientRect();
+    return RECT{1, kContentTop, client.right - 1, client.bottom - 50};
 }
 
-void CRestorePage::OnSize(int cx, int cy) {
+bool CRestorePage::OnSize(UINT type, int cx, int cy) {
     RECT list = ListFrame();
     InflateRect(&list, -10, -10);
     Move(list_, list.left, list.top, std::max(0L, list.right - list.left), std::max(0L, list.bottom - list.top));
-    Move(GetDlgItem(hwnd_, IDC_RESTORE_RESTORE), cx - 161, cy - 40, 75, 30);
-    Move(GetDlgItem(hwnd_, IDC_RESTORE_DELETE), cx - 76, cy - 40, 75, 30);
-    if (HWND create = GetDlgItem(hwnd_, IDC_RESTORE_CREATE)) {
+    Move(restoreButton_, cx - 161, cy - 40, 75, 30);
+    Move(deleteButton_, cx - 76, cy - 40, 75, 30);
+    if (createButton_.GetSafeHwnd()) {
         RECT own{};
-        GetWindowRect(create, &own);
-        Move(create, 1, cy - 40, own.right - own.left, own.bottom - own.top);
+        ::GetWindowRect(createButton_, &own);
+        Move(createButton_, 1, cy - 40, own.right - own.left, own.bottom - own.top);
     }
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
 }
 
-void CRestorePage::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    // Header: title and subtitle; then the framed area behind the list.
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    std::wstring title = config::LoadText(IDS_RESTORE_HEADER_TITLE);
-    std::wstring subtitle = config::LoadText(IDS_RESTORE_HEADER_SUBTITLE);
-    HGDIOBJ previous = titleFont_ ? SelectObject(dc, titleFont_) : nullptr;
-    RECT titleRect{16, 20, client.right - 16, 56};
-    DrawTextW(dc, title.c_str(), -1, &titleRect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-    if (previous) SelectObject(dc, previous);
-    previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
-    RECT subtitleRect{16, 60, client.right - 16, kHeaderHeight - 4};
-    DrawTextW(dc, subtitle.c_str(), -1, &subtitleRect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    RECT frame = ListFrame();
-    FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
-    EndPaint(hwnd_, &paint);
+void CRestorePage::PaintContent(Gdiplus::Graphics& g) {
+    // The framed area behind the list.
+    DrawPanel(&g, ListFrame(), true, false);
 }
 
 std::wstring CRestorePage::GetButtonName() const { return config::LoadText(IDS_RESTORE_BUTTON_NAME); }
-std::wstring CRestorePage::GetButtonImage() const { return L"images/buttons and headers/button_restore.png"; }
+std::wstring CRestorePage::GetButtonImage() const { return kButtonImage; }
 std::wstring CRestorePage::GetButtonImageOver() const { return GetButtonImage(); }
 std::wstring CRestorePage::GetButtonTooltip() const { return description_; }
 

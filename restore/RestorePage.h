@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "restore/SystemRestoreModule.h"
+#include "skin/BaseDlg.h"
+#include "skin/GlassButton.h"
 
 #include <functional>
 #include <memory>
@@ -10,19 +12,13 @@
 
 namespace zyr::restore {
 
-class CRestorePage {
+class CRestorePage : public CBaseDlg {
 public:
     // The page over the system's restore services.
-    CRestorePage();
+    explicit CRestorePage(HWND parent);
     // The page over another module (tests give it a double).
-    explicit CRestorePage(std::unique_ptr<ISystemRestoreModule> module);
-    ~CRestorePage();
-    CRestorePage(const CRestorePage&) = delete;
-    CRestorePage& operator=(const CRestorePage&) = delete;
-
-    // Creates the page from dialog template 331 as a hidden child of `parent`.
-    bool Create(HWND parent);
-    HWND GetSafeHwnd() const { return hwnd_; }
+    CRestorePage(HWND parent, std::unique_ptr<ISystemRestoreModule> module);
+    ~CRestorePage() override;
 
     // Rebuilds the list. With a sequence number, lists again every 10 ms until that point is
     // listed or the wait limit has passed; false when the point never appeared.
@@ -41,29 +37,33 @@ public:
     void SetRestarter(Restarter restart) { restart_ = std::move(restart); }
     void SetNewPointWaitLimit(DWORD milliseconds) { waitLimitMs_ = milliseconds; }
 
+    // The list's frame before it is shrunk by 10 pixels (client coordinates).
+    RECT ListFrame() const;
+
+protected:
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    bool OnSize(UINT type, int cx, int cy) override;
+    void PaintContent(Gdiplus::Graphics& g) override;
+
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnInitDialog();
     void OnCreatePoint();
     void OnDeletePoint();
     void OnRestorePoint();
-    void OnSize(int cx, int cy);
-    void OnPaint();
     void UpdateButtons();
     void SizeColumns();
     int SelectedRow() const;
     uint32_t RowSequence(int row) const;
     int Message(UINT textId, UINT flags) const;
-    RECT ListFrame() const;
 
-    HWND hwnd_ = nullptr;
+    CGlassButton restoreButton_, deleteButton_, createButton_;
     HWND list_ = nullptr;
     std::unique_ptr<ISystemRestoreModule> module_;
     std::wstring description_;
     Restarter restart_;
     DWORD waitLimitMs_ = 10000;
-    HFONT titleFont_ = nullptr;
 };
 
 }  // namespace zyr::restore

@@ -4,7 +4,12 @@
 
 #include "app/ProductConfiguration.h"
 #include "framework/App.h"
-#include "framework/ModalUi.h"
+#include "framework/Gdi.h"
+#include "framework/ModalSeam.h"
+#include "framework/ResourceInstance.h"
+#include "framework/Wnd.h"
+#include "skin/MemDC.h"
+#include "skin/Skin.h"
 #include "resources/ids/restore_ids.h"
 #include "restore/RestoreTexts.h"
 #include "restore/SystemRestart.h"
@@ -40,7 +45,7 @@ public:
         const std::wstring dist = WindowsPath(ZYR_DIST_DIR);
         module_ = LoadLibraryExW((dist + L"\\MyResources.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module_, nullptr);
-        app_.SetResourceInstance(module_);
+        SetResourceInstance(module_);
         config::LoadProductConfiguration(dist);
         app_.SetAppTitle(config::AppName());
     }
@@ -98,6 +103,28 @@ struct FakeSystemRestore : ISystemRestoreModule {
     State& s;
 };
 
+// The window the page lives in, lending its surface as the main frame does.
+class TestHost : public CWnd, public CTransparentParent {
+public:
+    CMemDCPerm* GetBackgroundDC() override { return &surface_; }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_ERASEBKGND) return 1;
+        if (msg == WM_PAINT) {
+            PaintDc paint(*this);
+            const RECT client = ClientRect();
+            const COLORREF fill = theSkin.client == SkinColors::kMissing ? RGB(245, 247, 250) : ToColorRef(theSkin.client);
+            if (surface_.Begin(paint, fill, client)) surface_.End();
+            return 0;
+        }
+        return CWnd::WindowProc(msg, wp, lp);
+    }
+
+private:
+    CMemDCPerm surface_;
+};
+
 struct Row {
     std::wstring date, description, type;
     uint32_t sequence;
@@ -106,41 +133,36 @@ struct Row {
 class RestorePageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::SetModalAnswerer([this](const fw::ModalRequest& request) {
+        answerer = std::make_unique<ScopedModalAnswerer>([this](const ModalRequest& request) {
             asked.push_back(request);
-            if (answers.empty()) return IDOK;
-            int answer = answers.front();
-            answers.pop_front();
-            return answer;
+            int answer = IDOK;
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.pop_front();
+            }
+            return ModalAnswer{answer, L""};
         });
-        WNDCLASSW host{};
-        host.lpfnWndProc = DefWindowProcW;
-        host.hInstance = GetModuleHandleW(nullptr);
-        host.lpszClassName = L"RestorePageTestHost";
-        host.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        host.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        RegisterClassW(&host);
-        frame = CreateWindowExW(0, L"RestorePageTestHost", L"Zyr Disk Care", WS_OVERLAPPEDWINDOW, 40, 40, 820, 560,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(host.CreateEx(0, L"STATIC", L"Zyr Disk Care", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  RECT{40, 40, 860, 600}, nullptr, 0));
+        frame = host.GetSafeHwnd();
     }
     void TearDown() override {
         page.reset();
-        DestroyWindow(frame);
-        fw::SetModalAnswerer({});
+        host.DestroyWindow();
+        answerer.reset();
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     }
 
     // Creates the page over the double and shows it filling the frame, as the main frame does.
     void Open() {
-        page = std::make_unique<CRestorePage>(std::make_unique<FakeSystemRestore>(system));
+        page = std::make_unique<CRestorePage>(frame, std::make_unique<FakeSystemRestore>(system));
         page->SetRestarter([this] {
             ++restarts;
             return restartWorks;
         });
         page->SetNewPointWaitLimit(300);
-        ASSERT_TRUE(page->Create(frame));
+        ASSERT_TRUE(page->CreatePage());
         RECT client;
         GetClientRect(frame, &client);
         SetWindowPos(Page(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER);
@@ -198,7 +220,7 @@ protected:
         ASSERT_EQ(asked.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(asked[i].text, config::LoadText(expected[i].first)) << "message " << i;
-            EXPECT_EQ(asked[i].flags, expected[i].second) << "message " << i;
+            EXPECT_EQ(asked[i].style, expected[i].second) << "message " << i;
             EXPECT_EQ(asked[i].caption, L"Zyr Disk Care");
         }
     }
@@ -218,7 +240,9 @@ protected:
     FakeSystemRestore::State system;
     std::unique_ptr<CRestorePage> page;
     HWND frame = nullptr;
-    std::vector<fw::ModalRequest> asked;
+    TestHost host;
+    std::unique_ptr<ScopedModalAnswerer> answerer;
+    std::vector<ModalRequest> asked;
     std::deque<int> answers;
     int restarts = 0;
     bool restartWorks = false;
@@ -493,8 +517,8 @@ TEST_F(RestorePageTest, OverTheSystemModuleListsWhatWmiLists) {
     CSystemRestoreModule system;
     RestorePointList listed;
     ASSERT_NE(system.ListRestorePoints(listed), 0);
-    page = std::make_unique<CRestorePage>();
-    ASSERT_TRUE(page->Create(frame));
+    page = std::make_unique<CRestorePage>(frame);
+    ASSERT_TRUE(page->CreatePage());
     EXPECT_EQ(Rows().size(), listed.size());
     EXPECT_FALSE(Enabled(IDC_RESTORE_DELETE));
     EXPECT_TRUE(asked.empty());
