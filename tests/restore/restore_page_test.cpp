@@ -255,6 +255,10 @@ TEST_F(RestorePageTest, AnEmptyListKeepsDeleteAndRestoreDisabled) {
     EXPECT_FALSE(Enabled(IDC_RESTORE_RESTORE));
     EXPECT_TRUE(Enabled(IDC_RESTORE_CREATE));
     EXPECT_GT(system.listings, 0);
+    // Skinned: a header, and the three buttons drawn by the page's glass buttons.
+    EXPECT_TRUE(page->HasHeader());
+    for (int id : {IDC_RESTORE_CREATE, IDC_RESTORE_DELETE, IDC_RESTORE_RESTORE})
+        EXPECT_EQ(GetWindowLongPtrW(Item(id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
     // Three left-aligned columns with their titles, wide enough to read even when empty.
     HWND header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
     ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
