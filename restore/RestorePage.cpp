@@ -253,9 +253,9 @@ void CRestorePage::PaintContent(Gdiplus::Graphics& g) {
     DrawPanel(&g, ListFrame(), true, false);
 }
 
-std::wstring CRestorePage::GetButtonName() const { return config::LoadText(IDS_RESTORE_BUTTON_NAME); }
-std::wstring CRestorePage::GetButtonImage() const { return kButtonImage; }
-std::wstring CRestorePage::GetButtonImageOver() const { return GetButtonImage(); }
-std::wstring CRestorePage::GetButtonTooltip() const { return description_; }
+std::wstring CRestorePage::GetButtonName() { return config::LoadText(IDS_RESTORE_BUTTON_NAME); }
+std::wstring CRestorePage::GetButtonImage() { return kButtonImage; }
+std::wstring CRestorePage::GetButtonImageOver() { return GetButtonImage(); }
+std::wstring CRestorePage::GetButtonTooltip() { return description_; }
 
 }  // namespace zyr::restore

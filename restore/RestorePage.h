@@ -27,10 +27,10 @@ public:
     void AddRow(const RestorePointRecord& record);
 
     // The home-page button of this page.
-    std::wstring GetButtonName() const;
-    std::wstring GetButtonImage() const;
-    std::wstring GetButtonImageOver() const;
-    std::wstring GetButtonTooltip() const;
+    std::wstring GetButtonName();
+    std::wstring GetButtonImage();
+    std::wstring GetButtonImageOver();
+    std::wstring GetButtonTooltip();
 
     // Seams: the restart after an accepted roll-back, and the limit of the wait for a new point.
     using Restarter = std::function<bool()>;
