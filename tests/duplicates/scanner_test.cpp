@@ -98,7 +98,7 @@ TEST(DuplicateScanner, NeverLooksAtHiddenReadOnlySystemTemporaryOrLinkedEntries)
                  {TestTree::Mark::System, "system"},
                  {TestTree::Mark::Temporary, "temporary"}};
     for (const auto& m : marks) {
-        for (const std::string entry : {std::string("m_") + m.name + ".dat", std::string("d_") + m.name}) {
+        for (const std::string& entry : {std::string("m_") + m.name + ".dat", std::string("d_") + m.name}) {
             const bool folder = entry[0] == 'd';
             tree.Write(folder ? entry + "/inside.dat" : entry, kX);
             if (tree.SetMark(entry, m.mark)) {
@@ -204,7 +204,9 @@ TEST(DuplicateScanner, CategoryMaskDecidesWhichFilesAreTaken) {
         EXPECT_EQ(out.state, ScanStateFinished);
         EXPECT_EQ(out.finishCalls, 1);
         for (const auto& set : out.sets) {
-            if (set.files[0] == photos[0] || set.files[0] == photos[1]) EXPECT_EQ(set.category, uint32_t(CategoryImage));
+            if (set.files[0] == photos[0] || set.files[0] == photos[1]) {
+                EXPECT_EQ(set.category, uint32_t(CategoryImage));
+            }
         }
     }
 }
