@@ -5,6 +5,10 @@
 
 using namespace Gdiplus;
 
+CBaseDlg::CBaseDlg(UINT templateId, HWND parent, const std::wstring& logo) : CBaseDlg(templateId, static_cast<CWnd*>(nullptr), logo) {
+    parentWindow_ = parent;
+}
+
 CBaseDlg::CBaseDlg(UINT templateId, CWnd* parent, const std::wstring& logo)
     : CDialog(templateId), logoText(logo), parent_(parent) {
     logoImage = LoadSkinImage(nullptr, L"images/main/bg_logo.png");
