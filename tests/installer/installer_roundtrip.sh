@@ -45,6 +45,10 @@ wait_gone() {  # wait_gone PATH SECONDS
     return 1
 }
 
+# What an earlier, interrupted run may have left behind.
+rm -rf "$installed" "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Zyr Disk Care"
+wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZyrDiskCare' /f >/dev/null 2>&1 || true
+
 # A handler command as Windows has it, so the install has something to keep and give back.
 original='%SystemRoot%\system32\rundll32.exe %SystemRoot%\system32\shell32.dll,OpenAs_RunDLL %1'
 wine reg add 'HKCR\Unknown\shell\openas\command' /ve /t REG_EXPAND_SZ /d "$original" /f >/dev/null
