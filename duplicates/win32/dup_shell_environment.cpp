@@ -101,15 +101,36 @@ bool ShellDupEnvironment::RecycleFiles(const std::vector<std::wstring>& paths, b
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
+// A name in `folder` that neither exists nor is taken by `taken`: "name.ext", then "name (2).ext" ...
+namespace {
+std::wstring FreeTargetName(const std::wstring& folder, const std::wstring& source, const std::vector<std::wstring>& taken) {
+    const wchar_t* file = PathFindFileNameW(source.c_str());
+    const wchar_t* ext = PathFindExtensionW(file);
+    const std::wstring stem(file, ext);
+    std::wstring base = folder;
+    if (!base.empty() && base.back() != L'\\') base += L'\\';
+    for (int n = 1;; ++n) {
+        std::wstring candidate = base + (n == 1 ? std::wstring(file) : stem + L" (" + std::to_wstring(n) + L")" + ext);
+        bool used = PathFileExistsW(candidate.c_str()) != FALSE;
+        for (const auto& t : taken) used = used || lstrcmpiW(t.c_str(), candidate.c_str()) == 0;
+        if (!used) return candidate;
+    }
+}
+}  // namespace
+
 bool ShellDupEnvironment::MoveFiles(const std::vector<std::wstring>& paths, const std::wstring& folder) {
     if (paths.empty()) return false;
+    // Each file gets its own free target name, so nothing in the folder is ever replaced,
+    // whatever the shell does with a name collision.
+    std::vector<std::wstring> targets;
+    for (const auto& p : paths) targets.push_back(FreeTargetName(folder, p, targets));
     const std::wstring from = ShellPathList(paths);
-    const std::wstring to = ShellPathList({folder});
+    const std::wstring to = ShellPathList(targets);
     SHFILEOPSTRUCTW op{};
     op.wFunc = FO_MOVE;
     op.pFrom = from.c_str();
     op.pTo = to.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION;
+    op.fFlags = FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION | FOF_MULTIDESTFILES;
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 

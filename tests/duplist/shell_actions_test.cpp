@@ -1,6 +1,7 @@
 // The results list's actions through the real shell under Wine: Recycle Bin, declines, moves.
 #include "duplicates/win32/dup_shell_environment.h"
 #include "framework/ModalSeam.h"
+#include <shlwapi.h>
 #include "list_fixture.h"
 
 #include <gtest/gtest.h>
