@@ -56,13 +56,15 @@ bool CDupResultsList::Create(HWND parent, const RECT& rect) {
     font_ = CreateFontIndirectW(&metrics.lfMessageFont);
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
     env_.SetWindows(parent, *this);
-    const wchar_t* face = metrics.lfMessageFont.lfFaceName;
-    groupFont_ = std::make_unique<Font>(face, 13.0f, FontStyleBold, UnitPixel);
-    summaryFont_ = std::make_unique<Font>(face, 10.0f, FontStyleRegular, UnitPixel);
-    rootFont_ = std::make_unique<Font>(face, 12.0f, FontStyleRegular, UnitPixel);
     HDC dc = GetDC(*this);
     rowFont_ = std::make_unique<Font>(dc, font_);
     ReleaseDC(*this, dc);
+    // The heading, summary and title fonts in the message font's family.
+    FontFamily family;
+    rowFont_->GetFamily(&family);
+    groupFont_ = std::make_unique<Font>(&family, 13.0f, FontStyleBold, UnitPixel);
+    summaryFont_ = std::make_unique<Font>(&family, 10.0f, FontStyleRegular, UnitPixel);
+    rootFont_ = std::make_unique<Font>(&family, 12.0f, FontStyleRegular, UnitPixel);
     return true;
 }
 

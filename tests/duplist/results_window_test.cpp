@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 std::wstring Texts(UINT id) {
@@ -87,6 +89,14 @@ TEST_F(ResultsWindow, LongListsScrollAndClicksReachTheRows) {
 
     UpdateWindow(list);
     Pump();
+    // ZYR_HOLD_SECONDS keeps the window up for a screenshot.
+    if (const char* hold = getenv("ZYR_HOLD_SECONDS")) {
+        const DWORD end = GetTickCount() + 1000 * atoi(hold);
+        while (GetTickCount() < end) {
+            Pump();
+            Sleep(50);
+        }
+    }
 }
 
 TEST_F(ResultsWindow, AnEmptyListShowsItsText) {
