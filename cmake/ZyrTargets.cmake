@@ -67,3 +67,22 @@ function(zyr_add_fuzzer name)
         endif()
     endif()
 endfunction()
+
+# zyr_ui_program(NAME): puts a Windows program in build/windows/uitests/, a folder that holds
+# links to the program folder's colors.xml, settings.xml, MyResources.dll and Images/, so that
+# the skin and the pages find their files beside the program as in the real program folder.
+function(zyr_ui_program name)
+    set(dir ${CMAKE_BINARY_DIR}/uitests)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+    if(NOT TARGET zyr_uitests_folder)
+        add_custom_target(zyr_uitests_folder
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+            COMMAND ${CMAKE_COMMAND} -E create_symlink ${ZYR_DIST_DIR}/colors.xml ${dir}/colors.xml
+            COMMAND ${CMAKE_COMMAND} -E create_symlink ${ZYR_DIST_DIR}/settings.xml ${dir}/settings.xml
+            COMMAND ${CMAKE_COMMAND} -E create_symlink ${ZYR_DIST_DIR}/MyResources.dll ${dir}/MyResources.dll
+            COMMAND ${CMAKE_COMMAND} -E create_symlink ${ZYR_DIST_DIR}/Images ${dir}/Images
+            VERBATIM)
+        add_dependencies(zyr_uitests_folder MyResources zyr_images)
+    endif()
+    add_dependencies(${name} zyr_uitests_folder)
+endfunction()

@@ -37,7 +37,7 @@ std::wstring NameFrom(const uint8_t* buffer, size_t offset, size_t end) {
 
 void FillFromFileName(const std::vector<uint8_t>& value, MftFileEntry& entry) {
     uint8_t buffer[kFileNameBufferBytes] = {};
-    std::memcpy(buffer, value.data(), std::min(value.size(), sizeof(buffer)));
+    if (!value.empty()) std::memcpy(buffer, value.data(), std::min(value.size(), sizeof(buffer)));
     const std::span<const uint8_t> b(buffer, sizeof(buffer));
     entry.parentRecord = Read<uint32_t>(b, 0);
     entry.allocatedSize = Read<uint64_t>(b, 40);

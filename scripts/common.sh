@@ -5,7 +5,7 @@ ZYR_PACKAGES=(
     libfuzzer-14-dev libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils xdotool imagemagick
-    ntfs-3g jdupes fdupes rdfind hyperfine nsis python3
+    ntfs-3g attr python3 xz-utils jdupes fdupes rdfind hyperfine nsis
 )
 
 zyr_log() { printf '==> %s\n' "$*" >&2; }

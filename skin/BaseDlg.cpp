@@ -5,7 +5,11 @@
 
 using namespace Gdiplus;
 
-CBaseDlg::CBaseDlg(UINT templateId, HWND parent, const std::wstring& logo)
+CBaseDlg::CBaseDlg(UINT templateId, HWND parent, const std::wstring& logo) : CBaseDlg(templateId, static_cast<CWnd*>(nullptr), logo) {
+    parentWindow_ = parent;
+}
+
+CBaseDlg::CBaseDlg(UINT templateId, CWnd* parent, const std::wstring& logo)
     : CDialog(templateId), logoText(logo), parent_(parent) {
     logoImage = LoadSkinImage(nullptr, L"images/main/bg_logo.png");
     navBg = LoadSkinImage(nullptr, L"images/main/nav_bg.png");
@@ -18,7 +22,7 @@ CBaseDlg::~CBaseDlg() {
 }
 
 bool CBaseDlg::CreatePage() {
-    if (!Create(parent_)) return false;
+    if (!Create(ParentWindow())) return false;
     ::ShowWindow(*this, SW_HIDE);
     return true;
 }

@@ -19,12 +19,15 @@
 // Enter and Escape never close a page (OnOK / OnCancel do nothing).
 class CBaseDlg : public CDialog, public CTransparentParent {
 public:
+    // `parent` is the frame (or parent page) object; its window must exist at CreatePage.
+    CBaseDlg(UINT templateId, CWnd* parent, const std::wstring& logoText = L"");
+    // A page whose parent window already exists (previews, tests, pages hosted by a page).
     CBaseDlg(UINT templateId, HWND parent, const std::wstring& logoText = L"");
     ~CBaseDlg() override;
 
     // Creates the page as a child of the parent given at construction (hidden until shown).
     bool CreatePage();
-    HWND ParentWindow() const { return parent_; }
+    HWND ParentWindow() const { return parent_ ? parent_->GetSafeHwnd() : parentWindow_; }
 
     void SetHeader(const std::wstring& imagePath, const std::wstring& title, const std::wstring& subtitle);
     // Without an image the title and subtitle start at x 20 and 25.
@@ -64,5 +67,6 @@ protected:
 
 private:
     void Paint();
-    HWND parent_;
+    CWnd* parent_ = nullptr;
+    HWND parentWindow_ = nullptr;
 };

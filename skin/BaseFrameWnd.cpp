@@ -25,7 +25,9 @@ bool Contains(const RECT& r, POINT pt) { return ::PtInRect(&r, pt) != FALSE; }
 void DrawStretched(Graphics& g, Image* image, const RectF& to) {
     if (!image || to.Width <= 0 || to.Height <= 0) return;
     const REAL w = static_cast<REAL>(image->GetWidth()), h = static_cast<REAL>(image->GetHeight());
-    g.DrawImage(image, to, 0.5f, 0.5f, w - 1.0f, h - 1.0f, UnitPixel);
+    // Half a pixel in along each side that has room for it; a one-pixel slice is sampled whole.
+    const REAL insetX = w > 1 ? 0.5f : 0.0f, insetY = h > 1 ? 0.5f : 0.0f;
+    g.DrawImage(image, to, insetX, insetY, w - 2 * insetX, h - 2 * insetY, UnitPixel);
 }
 
 void DrawNatural(Graphics& g, Image* image, REAL x, REAL y) {
@@ -109,8 +111,14 @@ int CBaseFrameWnd::MeasureTabText(const std::wstring& text) const {
         ScopedSelect select(screen, windowFont.get());
         ::DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
     }
+    // GDI+ draws the caption a little wider than GDI measures it: the wider of the two counts.
+    int width = r.right - r.left;
+    {
+        Graphics g(screen);
+        width = std::max(width, static_cast<int>(MeasureSkinText(g, text, gdipFont.get()).Width + 0.99f));
+    }
     ::ReleaseDC(nullptr, screen);
-    return std::max<int>(r.right - r.left + 5, 65);
+    return std::max<int>(width + 5, 65);
 }
 
 int CBaseFrameWnd::AddTab(const std::wstring& text, HWND page, const std::wstring& iconPath) {
@@ -374,7 +382,7 @@ void CBaseFrameWnd::PaintTabs(Graphics& g) {
         }
         const REAL textLeft = iconX + (iconW > 0 ? iconW + 2 : 0);
         SolidBrush textBrush(Color(tabsEnabled ? theSkin.tab_text : (theSkin.tab_text & 0x00FFFFFF) | 0x90000000));
-        DrawSkinText(g, RectF(textLeft, r.Y, r.X + r.Width - 4 - textLeft, r.Height), tab.text, gdipFont.get(), &textBrush,
+        DrawSkinText(g, RectF(textLeft, r.Y, r.X + r.Width - textLeft - 2, r.Height), tab.text, gdipFont.get(), &textBrush,
                      StringAlignmentCenter, StringAlignmentCenter, nullptr, false, StringFormatFlagsNoWrap | StringFormatFlagsNoClip);
     }
 }

@@ -181,6 +181,7 @@ LRESULT CGlassButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             hot = true;
             Invalidate();
             SetTimer(kHoverTimer, 100);
+            if (animateWhileHot) StartAnimation();
         }
         break;
     case WM_TIMER:
@@ -192,6 +193,7 @@ LRESULT CGlassButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (!::PtInRect(&client, pt)) {
                 hot = false;
                 KillTimer(kHoverTimer);
+                if (animateWhileHot) StopAnimation();
                 Invalidate();
             }
             return 0;

@@ -25,6 +25,8 @@ public:
     void StartAnimation();
     void StopAnimation();
     void SetUnderlineLargeText(bool underline) { underlineLargeText = underline; }
+    // Runs the animation frames only while the pointer is over the button.
+    void SetAnimateWhileHot(bool animate) { animateWhileHot = animate; }
     void SetColors(uint32_t start, uint32_t end, uint32_t hotStartColor, uint32_t hotEndColor, uint32_t text);
 
     bool IsHot() const { return hot; }
@@ -50,6 +52,7 @@ private:
     bool animating = false;
     bool hot = false;
     bool underlineLargeText = false;
+    bool animateWhileHot = false;
 };
 
 // The glass face: shadow, base gradient, sheen, edge and gloss (x, y, w, h is the face area).

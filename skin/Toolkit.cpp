@@ -204,7 +204,7 @@ void DrawImageFaded(Graphics& g, Image* image, const RectF& rect, float alpha) {
 std::unique_ptr<Graphics> MakeGraphics(HDC dc) {
     auto g = std::make_unique<Graphics>(dc);
     g->SetSmoothingMode(SmoothingModeAntiAlias);
-    g->SetInterpolationMode(InterpolationModeHighQualityBicubic);
+    g->SetInterpolationMode(InterpolationModeHighQualityBilinear);
     g->SetPixelOffsetMode(PixelOffsetModeHalf);
     g->SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
     return g;

@@ -21,7 +21,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: zyrvol ls [-l] [-r] IMAGE            every path (-l: size and attributes, -r: runs)\n"
                  "       zyrvol extents IMAGE PATH           VCN, LCN and length of each extent\n"
-                 "       zyrvol bitmap IMAGE                 total, used and free clusters\n"
+                 "       zyrvol bitmap IMAGE [OUT]           total, used and free clusters (OUT: the raw bitmap)\n"
                  "       zyrvol info IMAGE                   the NTFS volume data\n"
                  "       zyrvol move IMAGE PATH VCN LCN COUNT\n"
                  "PATH is inside the volume, \"/\" or \"\\\" as separator.\n");
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if ((command == "bitmap" || command == "info") && args.size() == 1) {
+    if ((command == "bitmap" && (args.size() == 1 || args.size() == 2)) || (command == "info" && args.size() == 1)) {
         vol::Handle volume = api.CreateFile(L"\\\\.\\V:", win::GENERIC_READ_, 3, win::OPEN_EXISTING_, 0);
         if (volume == vol::kInvalidHandle) return Error("open", api.GetLastError());
         if (command == "info") {
@@ -201,6 +201,15 @@ int main(int argc, char** argv) {
         std::memcpy(&total, buffer.data() + 8, 8);
         for (int64_t c = 0; c < total; ++c) used += (buffer[16 + size_t(c / 8)] >> (c % 8)) & 1;
         std::printf("total %" PRId64 "\nused %" PRId64 "\nfree %" PRId64 "\n", total, used, total - used);
+        if (args.size() == 2) {
+            FILE* f = std::fopen(args[1].c_str(), "wb");
+            if (!f || std::fwrite(buffer.data() + 16, 1, buffer.size() - 16, f) != buffer.size() - 16) {
+                if (f) std::fclose(f);
+                std::fprintf(stderr, "zyrvol: cannot write %s\n", args[1].c_str());
+                return 1;
+            }
+            std::fclose(f);
+        }
         return 0;
     }
 

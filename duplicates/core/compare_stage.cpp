@@ -70,11 +70,12 @@ private:
     void Work() {
         size_t job;
         double progress;
+        ChunkBuffers buffers;  // this thread's, for all its groups
         while (Take(&job, &progress)) {
             Sets sets;
             bool complete = false;
             try {
-                complete = RunGroup(*groups_[job], progress, &sets);
+                complete = RunGroup(*groups_[job], progress, &buffers, &sets);
             } catch (...) {
                 complete = false;  // out of memory: this group and all after it go unreported
             }
@@ -122,7 +123,7 @@ private:
         }
     }
 
-    bool RunGroup(const SizeMap::value_type& group, double progress, Sets* sets) {
+    bool RunGroup(const SizeMap::value_type& group, double progress, ChunkBuffers* buffers, Sets* sets) {
         const uint64_t size = group.first;
         const auto& paths = group.second;
         // Quick stage: first-block checksum text -> indexes, in ordinal order of the text.
@@ -149,7 +150,7 @@ private:
             hooks.cancelled = [this] { return scanner_.IsCancelled() != 0; };
             hooks.fileDone = [&](size_t index) { progress_.Compared(candidates[index]); };
             std::vector<ContentSet> found;
-            if (!SplitByContent(fs_, candidates, size, hooks, &found)) return false;
+            if (!SplitByContent(fs_, candidates, size, hooks, buffers, &found)) return false;
             for (auto& set : found) {
                 std::vector<std::wstring> files;
                 files.reserve(set.members.size());

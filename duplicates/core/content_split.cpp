@@ -15,14 +15,6 @@ constexpr size_t kMinChunk = 16 << 10;
 constexpr size_t kChunkBudget = 32 << 20;  // bytes of chunk buffers per call, about
 constexpr size_t kMaxOpenFiles = 128;      // beyond this, files are reopened for each chunk
 
-// Chunk buffers, kept by each thread from one group to the next: no allocation, no page
-// faults and no clearing per group.
-struct ChunkBuffer {
-    std::unique_ptr<uint8_t[]> data;
-    size_t size = 0;
-};
-thread_local std::vector<ChunkBuffer> threadBuffers;
-
 struct Member {
     size_t index;
     std::unique_ptr<IReadableFile> file;  // null when closed between chunks
@@ -36,8 +28,10 @@ struct Candidate {
 
 class Splitter {
 public:
-    Splitter(IFileSystem& fs, const std::vector<std::wstring>& paths, uint64_t size, const SplitHooks& hooks)
-        : fs_(fs), paths_(paths), size_(size), hooks_(hooks), keepOpen_(paths.size() <= kMaxOpenFiles) {
+    Splitter(IFileSystem& fs, const std::vector<std::wstring>& paths, uint64_t size, const SplitHooks& hooks,
+             ChunkBuffers& buffers)
+        : fs_(fs), paths_(paths), size_(size), hooks_(hooks), keepOpen_(paths.size() <= kMaxOpenFiles),
+          buffers_(buffers) {
         chunk_ = std::clamp(kChunkBudget / std::max<size_t>(paths.size(), 1), kMinChunk, kMaxChunk);
         if (chunk_ > size) chunk_ = static_cast<size_t>(size);
     }
@@ -193,13 +187,13 @@ private:
     const SplitHooks& hooks_;
     bool keepOpen_;
     size_t chunk_ = kMaxChunk;
-    std::vector<ChunkBuffer>& buffers_ = threadBuffers;
+    ChunkBuffers& buffers_;  // kept by the calling thread: no allocation or clearing per group
 };
 
 }  // namespace
 
 bool SplitByContent(IFileSystem& fs, const std::vector<std::wstring>& paths, uint64_t size,
-                    const SplitHooks& hooks, std::vector<ContentSet>* sets) {
+                    const SplitHooks& hooks, ChunkBuffers* buffers, std::vector<ContentSet>* sets) {
     sets->clear();
     if (size == 0 || paths.size() < 2) {
         for (size_t i = 0; i < paths.size(); ++i) {
@@ -207,7 +201,7 @@ bool SplitByContent(IFileSystem& fs, const std::vector<std::wstring>& paths, uin
         }
         return true;
     }
-    return Splitter(fs, paths, size, hooks).Run(sets);
+    return Splitter(fs, paths, size, hooks, *buffers).Run(sets);
 }
 
 }  // namespace zyr::dup

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,13 @@ struct ContentSet {
     std::vector<size_t> members;  // indexes into the paths given, in their order; 2 or more
     std::wstring digest;          // MD5 of the content, 32 lowercase hex digits
 };
+
+// Chunk buffers reused from one call to the next by the thread that owns them.
+struct ChunkBuffer {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+};
+using ChunkBuffers = std::vector<ChunkBuffer>;
 
 struct SplitHooks {
     std::function<bool()> cancelled;                // polled before every file read
@@ -26,6 +34,6 @@ struct SplitHooks {
 // text (then by their first member). Returns false when cancelled (the sets are then
 // incomplete and must not be reported).
 bool SplitByContent(IFileSystem& fs, const std::vector<std::wstring>& paths, uint64_t size,
-                    const SplitHooks& hooks, std::vector<ContentSet>* sets);
+                    const SplitHooks& hooks, ChunkBuffers* buffers, std::vector<ContentSet>* sets);
 
 }  // namespace zyr::dup

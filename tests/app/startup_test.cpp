@@ -209,6 +209,8 @@ TEST(Startup, ShutdownFromASecondStartClosesTheRunningInstance) {
     Process first;
     ASSERT_TRUE(Start(kProgram, L"", first));
     ASSERT_TRUE(WaitFor([] { return FindWindowW(kClass, nullptr) != nullptr; })) << "no main window";
+    // The window exists while the frame still builds its pages; the run statistics follow it.
+    WaitFor([] { return ReadDword(L"RunCount", 0) >= 1; }, 20000);
     DWORD runCount = ReadDword(L"RunCount", 0);
     EXPECT_GE(runCount, 1u);
     EXPECT_EQ(ReadDword(L"FROMSCHEDULE", 7), 0u);
@@ -225,6 +227,9 @@ TEST(Startup, MissingResourceLibraryIsReportedAndExitsCleanly) {
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring copy = folder + L"\\ZyrDiskCare.exe";
     ASSERT_TRUE(CopyFileW(kProgram.c_str(), copy.c_str(), FALSE));
+    // The skin reads colors.xml before start-up runs; with it in place start-up is reached.
+    const std::wstring colors = kDist + L"\\colors.xml";
+    ASSERT_TRUE(CopyFileW(colors.c_str(), (folder + L"\\colors.xml").c_str(), FALSE));
 
     Process p;
     ASSERT_TRUE(Start(copy, L"", p));
@@ -243,6 +248,37 @@ TEST(Startup, MissingResourceLibraryIsReportedAndExitsCleanly) {
     EXPECT_EQ(text, L"Error (126): Please reinstall the application");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(Wait(p), 0);
+    DeleteFileW(copy.c_str());
+    DeleteFileW((folder + L"\\colors.xml").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST(Startup, MissingColourFileIsReportedBeforeAnythingElseAndExitsCleanly) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"zyr-no-colours";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring copy = folder + L"\\ZyrDiskCare.exe";
+    ASSERT_TRUE(CopyFileW(kProgram.c_str(), copy.c_str(), FALSE));
+
+    Process p;
+    ASSERT_TRUE(Start(copy, L"", p));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", L"Zyr Disk Care")) != nullptr; }));
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM out) -> BOOL {
+            wchar_t buffer[256] = {};
+            GetWindowTextW(child, buffer, 256);
+            if (wcsstr(buffer, L"colors.xml")) *reinterpret_cast<std::wstring*>(out) = buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    EXPECT_NE(text.find(L"colors.xml"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(Wait(p), 0);
+    EXPECT_EQ(FindWindowW(kClass, nullptr), nullptr) << "no main window without the colour file";
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder.c_str());
 }

@@ -1,5 +1,6 @@
 // The page's side of a scan on Windows: the finished scan posts 1932 to a real window, whose
 // thread then collects the results.
+#include "duplicates/core/file_category.h"
 #include "duplicates/win32/scan_finished_notifier.h"
 #include "tests/duplicates/test_tree.h"
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -97,7 +98,7 @@ TEST(DuplicateScanner, NeverLooksAtHiddenReadOnlySystemTemporaryOrLinkedEntries)
                  {TestTree::Mark::System, "system"},
                  {TestTree::Mark::Temporary, "temporary"}};
     for (const auto& m : marks) {
-        for (const std::string entry : {std::string("m_") + m.name + ".dat", std::string("d_") + m.name}) {
+        for (const std::string& entry : {std::string("m_") + m.name + ".dat", std::string("d_") + m.name}) {
             const bool folder = entry[0] == 'd';
             tree.Write(folder ? entry + "/inside.dat" : entry, kX);
             if (tree.SetMark(entry, m.mark)) {
@@ -203,7 +204,9 @@ TEST(DuplicateScanner, CategoryMaskDecidesWhichFilesAreTaken) {
         EXPECT_EQ(out.state, ScanStateFinished);
         EXPECT_EQ(out.finishCalls, 1);
         for (const auto& set : out.sets) {
-            if (set.files[0] == photos[0] || set.files[0] == photos[1]) EXPECT_EQ(set.category, uint32_t(CategoryImage));
+            if (set.files[0] == photos[0] || set.files[0] == photos[1]) {
+                EXPECT_EQ(set.category, uint32_t(CategoryImage));
+            }
         }
     }
 }
@@ -328,10 +331,10 @@ TEST(DuplicateScanner, AFileChangedDuringTheScanIsDropped) {
     tree.Write("stays1", Bytes(2100, 7));
     tree.Write("stays2", Bytes(2100, 7));
     ObservedFileSystem fs;
-    bool grown = false;
+    std::atomic<bool> grown{false};  // opens come from both comparing threads
     fs.onOpen = [&](const std::wstring& path) {
-        if (!grown && path == tree.Reported("grows1")) {
-            grown = true;
+        bool expected = false;
+        if (path == tree.Reported("grows1") && grown.compare_exchange_strong(expected, true)) {
             tree.Append("grows1", "more");  // after the walk measured it
         }
     };

@@ -30,8 +30,14 @@ snapshot() {
         echo "[$key]" >>"$out"
         wine reg query "$key" /s 2>/dev/null | tr -d '\r' >>"$out" || true
     done
-    (cd "$drive_c" && find "Program Files" "ProgramData" "windows/tasks" "users" -path '*/Temp' -prune -o \
+    (cd "$drive_c" && find "Program Files" "ProgramData" "users" -path '*/Temp' -prune -o \
         -print 2>/dev/null | grep -v '/Temp/' | sort) >>"$out"
+    jobs >>"$out"
+}
+# The job files of the Tasks folder (Wine's task service makes the folder on first use, in
+# either case).
+jobs() {
+    find "$drive_c/windows" -maxdepth 2 -ipath '*/windows/tasks/*.job' -printf '%P\n' 2>/dev/null | sort || true
 }
 wait_gone() {  # wait_gone PATH SECONDS
     local i
@@ -53,6 +59,8 @@ check "uninstaller entry names the product" test "$(reg_value "$uninstall_key" D
 check "uninstaller entry has version and publisher" \
     test "$(reg_value "$uninstall_key" DisplayVersion)/$(reg_value "$uninstall_key" Publisher)" = "1.0.0/Tavrin Labs"
 check "start menu shortcut" test -f "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Zyr Disk Care/Zyr Disk Care.lnk"
+check "weekly scan and defrag tasks" \
+    test "$(jobs | grep -ci '/Zyr Disk Care\( Defrag\)\?\.job$')" = 2
 check "unknown files go to noapp.exe" \
     test "$(reg_default 'HKCR\Unknown\shell\openas\command')" = 'C:\Program Files\Zyr Disk Care\noapp.exe %1'
 check "the original handler is kept" \

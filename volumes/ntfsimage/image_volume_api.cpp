@@ -107,10 +107,10 @@ uint32_t ImageVolumeApi::Resolve(ntfs::NtfsVolume& vol, const std::vector<std::w
         if (e == win::ERROR_FILE_NOT_FOUND_) return last ? win::ERROR_FILE_NOT_FOUND_ : win::ERROR_PATH_NOT_FOUND_;
         if (e) return e;
         current = ntfs::RecordNumber(reference);
-        ntfs::LoadedFile file;
-        if (uint32_t le = vol.LoadFile(current, &file))
+        std::shared_ptr<const ntfs::LoadedFile> file;
+        if (uint32_t le = vol.LoadFileShared(current, &file))
             return le == win::ERROR_FILE_NOT_FOUND_ && !last ? win::ERROR_PATH_NOT_FOUND_ : le;
-        isDirectory = file.IsDirectory();
+        isDirectory = file->IsDirectory();
     }
     *record = current;
     *directory = isDirectory;
@@ -279,12 +279,9 @@ bool ImageVolumeApi::GetFileSizeEx(Handle handle, int64_t* size) {
         return true;
     }
     std::lock_guard lock(vol.lock());
-    ntfs::LoadedFile file;
-    ntfs::Stream stream;
-    if (uint32_t e = vol.LoadFile(object->record, &file)) return Fail(e, false);
-    const uint32_t e = vol.GetStream(file, ntfs::kAttrData, L"", &stream);
-    if (e && e != win::ERROR_FILE_NOT_FOUND_) return Fail(e, false);
-    *size = e ? 0 : stream.dataSize;
+    std::shared_ptr<const ntfs::LoadedFile> file;
+    if (uint32_t e = vol.LoadFileShared(object->record, &file)) return Fail(e, false);
+    *size = ntfs::NtfsVolume::DataSize(*file);
     return true;
 }
 
@@ -320,10 +317,9 @@ uint32_t ImageVolumeApi::ListForFind(ntfs::NtfsVolume& vol, uint64_t directory, 
             (!d.alternateFileName.empty() && Matches(vol, pattern, 0, d.alternateFileName, 0));
         if (!matches) continue;
         if (!(d.attributes & win::FILE_ATTRIBUTE_DIRECTORY_)) {
-            ntfs::LoadedFile file;
-            ntfs::Stream stream;
-            if (vol.LoadFile(record, &file) == 0 && vol.GetStream(file, ntfs::kAttrData, L"", &stream) == 0)
-                d.fileSize = uint64_t(stream.dataSize);
+            std::shared_ptr<const ntfs::LoadedFile> file;
+            if (vol.LoadFileShared(record, &file) == 0)
+                d.fileSize = uint64_t(ntfs::NtfsVolume::DataSize(*file));
             else
                 d.fileSize = uint64_t(std::max<int64_t>(e.key.dataSize, 0));
         }

@@ -14,6 +14,10 @@ namespace {
 constexpr int kMaxIndexDepth = 32;
 constexpr int64_t kMaxAttributeListBytes = 1 << 20;
 constexpr size_t kMaxExtensionRecords = 4096;
+constexpr size_t kFileCacheSize = 8192;
+constexpr size_t kNameCacheDirectories = 64;
+constexpr int64_t kMftChunkBytes = 256 << 10;
+constexpr size_t kMftChunks = 16;
 
 }  // namespace
 
@@ -82,6 +86,7 @@ uint32_t NtfsVolume::LoadSystemFiles() {
     if (LoadFile(kRecordMft, &file) || GetStream(file, kAttrData, L"", &stream) || stream.resident)
         return win::ERROR_UNRECOGNIZED_VOLUME_;
     mft_ = std::move(stream);
+    mftChunks_.clear();
 
     if (LoadFile(kRecordMftMirr, &file) || GetStream(file, kAttrData, L"", &mirror_) || mirror_.resident)
         return win::ERROR_UNRECOGNIZED_VOLUME_;
@@ -116,8 +121,30 @@ uint32_t NtfsVolume::LoadSystemFiles() {
 uint32_t NtfsVolume::ReadRecord(uint64_t number, std::vector<uint8_t>* bytes) {
     const uint32_t size = geometry_.bytesPerRecord;
     if (number >= uint64_t(recordCount())) return win::ERROR_FILE_NOT_FOUND_;
-    bytes->resize(size);
-    if (uint32_t e = ReadStream(mft_, int64_t(number) * size, *bytes)) return e;
+    const int64_t offset = int64_t(number) * size;
+    const int64_t index = offset / kMftChunkBytes;
+    auto chunk = std::find_if(mftChunks_.begin(), mftChunks_.end(), [&](const MftChunk& c) { return c.index == index; });
+    if (chunk == mftChunks_.end()) {
+        if (mftChunks_.size() < kMftChunks) {
+            mftChunks_.emplace_back();
+            chunk = mftChunks_.end() - 1;
+        } else {
+            chunk = mftChunks_.begin() + ptrdiff_t(nextChunk_++ % kMftChunks);
+        }
+        chunk->index = -1;
+        const int64_t start = index * kMftChunkBytes;
+        chunk->bytes.resize(size_t(std::min(kMftChunkBytes, mft_.dataSize - start)));
+        if (ReadStream(mft_, start, chunk->bytes)) {
+            // Past what the run list maps so far (while $MFT's own extents load): this record only.
+            bytes->resize(size);
+            if (uint32_t e = ReadStream(mft_, offset, *bytes)) return e;
+            return ApplyFixups(*bytes) == FixupResult::kOk ? 0 : win::ERROR_FILE_CORRUPT_;
+        }
+        chunk->index = index;
+    }
+    const size_t within = size_t(offset - index * kMftChunkBytes);
+    if (within + size > chunk->bytes.size()) return win::ERROR_FILE_CORRUPT_;
+    bytes->assign(chunk->bytes.begin() + ptrdiff_t(within), chunk->bytes.begin() + ptrdiff_t(within + size));
     if (ApplyFixups(*bytes) != FixupResult::kOk) return win::ERROR_FILE_CORRUPT_;
     return 0;
 }
@@ -126,13 +153,39 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
     const uint32_t size = geometry_.bytesPerRecord;
     if (number >= uint64_t(recordCount()) || bytes.size() != size) return win::ERROR_INVALID_PARAMETER_;
     if (!ProtectFixups(bytes)) return win::ERROR_FILE_CORRUPT_;
+    fileCache_.clear();
+    mftChunks_.clear();
     if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) return e;
     if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
     return 0;
 }
 
 uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
+    std::shared_ptr<const LoadedFile> shared;
+    if (uint32_t e = LoadFileShared(number, &shared)) return e;
     try {
+        *file = *shared;
+    } catch (...) {
+        return win::ERROR_NOT_ENOUGH_MEMORY_;
+    }
+    return 0;
+}
+
+int64_t NtfsVolume::DataSize(const LoadedFile& file) noexcept {
+    for (const AttributeExtent& a : file.attributes)
+        if (a.view.type == kAttrData && a.view.name.empty() && a.view.lowestVcn == 0)
+            return a.view.nonResident ? a.view.dataSize : int64_t(a.view.valueLength);
+    return 0;
+}
+
+uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* out) {
+    try {
+        if (auto hit = fileCache_.find(number); hit != fileCache_.end()) {
+            *out = hit->second;
+            return 0;
+        }
+        auto loaded = std::make_shared<LoadedFile>();
+        LoadedFile* file = loaded.get();
         std::vector<uint8_t> bytes;
         if (uint32_t e = ReadRecord(number, &bytes)) return e;
         auto record = ParseFileRecord(bytes);
@@ -144,7 +197,11 @@ uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
         file->parent = 0;
         const AttributeView* list = nullptr;
         for (const AttributeView& a : record->attributes) {
-            file->attributes.push_back({number, a});
+            file->attributes.push_back({number, a, {}});
+            if (!a.nonResident) {
+                Bytes v = ResidentValue(bytes, a);
+                file->attributes.back().value.assign(v.begin(), v.end());
+            }
             if (a.type == kAttrAttributeList) list = &a;
         }
         if (list) {
@@ -183,29 +240,29 @@ uint32_t NtfsVolume::LoadFile(uint64_t number, LoadedFile* file) {
                         return RecordNumber(e.reference) == n && e.type == a.type && e.name == a.name &&
                                e.lowestVcn == (a.nonResident ? a.lowestVcn : 0);
                     });
-                    if (listed) file->attributes.push_back({n, a});
+                    if (!listed) continue;
+                    file->attributes.push_back({n, a, {}});
+                    if (!a.nonResident) {
+                        Bytes v = ResidentValue(extBytes, a);
+                        file->attributes.back().value.assign(v.begin(), v.end());
+                    }
                 }
             }
         }
         for (const AttributeExtent& a : file->attributes) {
-            if (a.record != number && a.view.type != kAttrFileName) continue;
-            std::vector<uint8_t> holder;
-            Bytes value;
             if (a.view.nonResident) continue;
-            if (a.record == number) {
-                value = ResidentValue(bytes, a.view);
-            } else {
-                if (ReadRecord(a.record, &holder)) continue;
-                value = ResidentValue(holder, a.view);
-            }
             if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
-                ByteReader r(value);
+                ByteReader r(a.value);
                 file->standardAttributes = r.U32(stdinfo::kFileAttributes);
             } else if (a.view.type == kAttrFileName && file->parent == 0) {
-                if (auto name = ParseFileName(value)) file->parent = name->parent;
+                if (auto name = ParseFileName(a.value)) file->parent = name->parent;
             }
         }
         file->base = std::move(*record);
+        file->base.attributes.clear();
+        if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
+        fileCache_[number] = loaded;
+        *out = std::move(loaded);
         return 0;
     } catch (...) {
         return win::ERROR_NOT_ENOUGH_MEMORY_;
@@ -227,11 +284,7 @@ uint32_t NtfsVolume::GetStream(const LoadedFile& file, uint32_t type, const std:
     if (!first.nonResident) {
         if (extents.size() != 1) return win::ERROR_FILE_CORRUPT_;
         s.resident = true;
-        std::vector<uint8_t> bytes;
-        const uint64_t holder = extents.front().record;
-        if (uint32_t e = ReadRecord(holder, &bytes)) return e;
-        Bytes v = ResidentValue(bytes, first);
-        s.value.assign(v.begin(), v.end());
+        s.value = extents.front().value;
         s.dataSize = s.initializedSize = int64_t(s.value.size());
         s.extents = std::move(extents);
         *stream = std::move(s);
@@ -358,38 +411,30 @@ uint32_t NtfsVolume::ListDirectory(uint64_t directory, std::vector<IndexEntry>* 
 
 uint32_t NtfsVolume::Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference) {
     try {
-        LoadedFile dir;
-        if (uint32_t e = LoadFile(directory, &dir)) return e;
-        if (!dir.IsDirectory()) return win::ERROR_DIRECTORY_;
-        Stream root, allocation;
-        if (GetStream(dir, kAttrIndexRoot, L"$I30", &root) || !root.resident) return win::ERROR_FILE_CORRUPT_;
-        auto info = ParseIndexRoot(root.value);
-        if (!info) return win::ERROR_FILE_CORRUPT_;
-        const bool hasAllocation = GetStream(dir, kAttrIndexAllocation, L"$I30", &allocation) == 0 && !allocation.resident;
-        std::vector<IndexEntry> node = std::move(info->entries);
-        for (int depth = 0; depth <= kMaxIndexDepth; ++depth) {
-            int64_t child = -1;
-            for (const IndexEntry& e : node) {
-                const int cmp = e.last ? -1 : CompareNames(name, e.key.name);
-                if (cmp == 0) {
-                    *reference = e.reference;
-                    return 0;
-                }
-                if (cmp < 0) {
-                    if (e.hasChild) child = e.childVcn;
-                    break;
-                }
-            }
-            if (child < 0) return win::ERROR_FILE_NOT_FOUND_;
-            if (!hasAllocation) return win::ERROR_FILE_CORRUPT_;
-            std::vector<IndexEntry> next;
-            if (uint32_t e = ReadIndexBlock(allocation, info->blockSize, child, &next)) return e;
-            node = std::move(next);
+        auto cached = nameCache_.find(directory);
+        if (cached == nameCache_.end()) {
+            // One walk of the index serves every later lookup in this directory.
+            std::vector<IndexEntry> entries;
+            if (uint32_t e = ListDirectory(directory, &entries)) return e;
+            std::unordered_map<std::wstring, uint64_t> names;
+            names.reserve(entries.size());
+            for (const IndexEntry& e : entries) names.emplace(UpCased(e.key.name), e.reference);
+            if (nameCache_.size() >= kNameCacheDirectories) nameCache_.clear();
+            cached = nameCache_.emplace(directory, std::move(names)).first;
         }
-        return win::ERROR_FILE_CORRUPT_;
+        auto it = cached->second.find(UpCased(name));
+        if (it == cached->second.end()) return win::ERROR_FILE_NOT_FOUND_;
+        *reference = it->second;
+        return 0;
     } catch (...) {
         return win::ERROR_NOT_ENOUGH_MEMORY_;
     }
+}
+
+std::wstring NtfsVolume::UpCased(const std::wstring& name) const {
+    std::wstring out(name);
+    for (wchar_t& c : out) c = UpCase(c);
+    return out;
 }
 
 wchar_t NtfsVolume::UpCase(wchar_t c) const noexcept {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zyr::ntfs {
@@ -17,6 +18,7 @@ namespace zyr::ntfs {
 struct AttributeExtent {
     uint64_t record = 0;
     AttributeView view;
+    std::vector<uint8_t> value;  // a resident attribute's value
 };
 
 // A stream: every extent of one attribute type and name, joined in VCN order.
@@ -40,7 +42,7 @@ struct Stream {
 // A file record with its extension records' attributes (through $ATTRIBUTE_LIST).
 struct LoadedFile {
     uint64_t number = 0;
-    FileRecord base;
+    FileRecord base;  // header fields; the attributes are in `attributes`
     std::vector<AttributeExtent> attributes;
     bool IsDirectory() const noexcept { return base.IsDirectory(); }
     uint32_t StandardAttributes() const noexcept { return standardAttributes; }
@@ -75,6 +77,10 @@ public:
     [[nodiscard]] uint32_t WriteRecord(uint64_t number, std::vector<uint8_t> bytes);
     // The base record in use with every attribute of the file.
     [[nodiscard]] uint32_t LoadFile(uint64_t number, LoadedFile* file);
+    // The same, shared with the cache (no copy).
+    [[nodiscard]] uint32_t LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* file);
+    // The unnamed $DATA size (0 without one), as GetFileSizeEx reports it.
+    static int64_t DataSize(const LoadedFile& file) noexcept;
     // Joins the extents of one attribute. ERROR_FILE_NOT_FOUND when the file has none.
     [[nodiscard]] uint32_t GetStream(const LoadedFile& file, uint32_t type, const std::wstring& name, Stream* stream);
 
@@ -97,6 +103,7 @@ public:
 
     int CompareNames(const std::wstring& a, const std::wstring& b) const noexcept;
     wchar_t UpCase(wchar_t c) const noexcept;
+    std::wstring UpCased(const std::wstring& name) const;
 
 private:
     NtfsVolume() = default;
@@ -104,6 +111,18 @@ private:
     uint32_t ReadIndexBlock(const Stream& allocation, uint32_t blockSize, int64_t vcn, std::vector<IndexEntry>* entries);
     uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node, int depth,
                        std::vector<IndexEntry>* out, size_t* visited);
+
+    // Parsed files, dropped whenever a record is written. Names map per directory, kept across
+    // writes: this volume never renames, and moving index clusters leaves their contents alone.
+    std::unordered_map<uint64_t, std::shared_ptr<const LoadedFile>> fileCache_;
+    // Recently read stretches of $MFT: neighbouring records are read together.
+    struct MftChunk {
+        int64_t index = -1;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<MftChunk> mftChunks_;
+    size_t nextChunk_ = 0;
+    std::unordered_map<uint64_t, std::unordered_map<std::wstring, uint64_t>> nameCache_;
 
     std::unique_ptr<ImageDevice> device_;
     Geometry geometry_;

@@ -90,14 +90,14 @@ uint32_t GetNtfsVolumeData(NtfsVolume& vol, const MftZonePolicy& policy, void* o
 }
 
 uint32_t StreamForRetrieval(NtfsVolume& vol, uint64_t record, bool volumeHandle, Stream* stream) {
-    LoadedFile file;
+    std::shared_ptr<const LoadedFile> file;
     if (volumeHandle) {
-        if (uint32_t e = vol.LoadFile(kRecordBadClus, &file)) return e;
-        return vol.GetStream(file, kAttrData, L"$Bad", stream) ? win::ERROR_HANDLE_EOF_ : 0;
+        if (uint32_t e = vol.LoadFileShared(kRecordBadClus, &file)) return e;
+        return vol.GetStream(*file, kAttrData, L"$Bad", stream) ? win::ERROR_HANDLE_EOF_ : 0;
     }
-    if (uint32_t e = vol.LoadFile(record, &file)) return e;
-    const uint32_t found = file.IsDirectory() ? vol.GetStream(file, kAttrIndexAllocation, L"$I30", stream)
-                                              : vol.GetStream(file, kAttrData, L"", stream);
+    if (uint32_t e = vol.LoadFileShared(record, &file)) return e;
+    const uint32_t found = file->IsDirectory() ? vol.GetStream(*file, kAttrIndexAllocation, L"$I30", stream)
+                                               : vol.GetStream(*file, kAttrData, L"", stream);
     if (found == win::ERROR_FILE_NOT_FOUND_) return win::ERROR_HANDLE_EOF_;
     return found;
 }

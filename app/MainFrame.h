@@ -1,0 +1,94 @@
+// CMainFrame: the program's one top-level window: tabs, pages, timers and the close policy.
+#pragma once
+#include <memory>
+#include "app/DiskPage.h"
+#include "app/HomePage.h"
+#include "app/HomePageManager.h"
+#include "app/PendingPage.h"
+#include "skin/BaseFrameWnd.h"
+
+// Messages from a second instance and their like.
+constexpr UINT UM_SCAN_REQUEST = 1679;
+constexpr UINT UM_DEFRAG_REQUEST = 1680;
+constexpr UINT UM_SHUTDOWN_REQUEST = 1724;
+constexpr UINT UM_FILE_EXTENSION = 1727;
+constexpr UINT UM_TRAY_NOTIFY = 1034;
+
+// Commands of the tray menu and the caption buttons.
+constexpr UINT ID_TRAY_OPEN = 32773;
+constexpr UINT ID_TRAY_UPDATES = 32775;
+constexpr UINT ID_TRAY_EXIT = 32776;
+constexpr UINT ID_TRAY_OPEN_DOUBLE_CLICK = 32779;
+constexpr UINT ID_APP_ABOUT = 57664;
+constexpr UINT ID_HELP_PAGE = 57670;
+
+// Timers.
+constexpr UINT_PTR kTimerScanOnStartup = 100;
+constexpr UINT_PTR kTimerDefragWarning = 704;
+constexpr UINT_PTR kTimerSilentNotice = 1036;
+constexpr UINT_PTR kTimerOnlineServices = 1037;
+constexpr UINT_PTR kTimerBanner = 1038;
+
+// Pages are members, created once with the window and afterwards only shown, hidden and
+// moved. A page of a later part replaces its CPendingPage member here (same name, its own
+// class) and the few calls marked "page hook" in MainFrame.cpp.
+class CMainFrame : public CBaseFrameWnd {
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Window class = settings.xml "UCN" (registered by start-up), title = text 128.
+    // False when the window or a page cannot be created.
+    bool Create();
+    // False while busy; otherwise shows the defrag page on tab 1 and defragments the drives
+    // ticked on the schedule page.
+    bool StartScheduledDefrag();
+    void ShowHomePage();
+    void ShowMainWindow();
+    // The disk page's defrag button: the defrag page on tab 1, not busy.
+    void ShowDefragPage();
+    // A page that wants to appear: SetTabPage, SelectTab, focus, redraw.
+    void ShowPageOnTab(int tab, CWnd& page);
+    // The page a tab shows by default (home, disk, settings).
+    CWnd& TabMainPage(int tab);
+    IHomePageButton& DupFinderButton() { return dupFinderPage; }
+    IHomePageButton& RestoreButton() { return restorePage; }
+    // False when the home-page defaults or the disk page's header picture are missing:
+    // start-up shows text 263 and ends the process.
+    bool ResourcesComplete() const { return resourcesComplete_; }
+
+    // Tests keep the process's message loop running after the window is gone.
+    bool quitOnDestroy = true;
+
+    // Members in construction order.
+    CHomePage homePage;
+    CPendingPage dupFinderPage;
+    CPendingPage restorePage;
+    CPendingPage defragPage;
+    CDiskPage diskPage;
+    CPendingPage settingsPage;
+    CPendingPage generalSettingsPage;
+    CPendingPage schedulePage;
+    CPendingPage aboutPage;
+    int busy = 0;
+    int exitFromTray = 0;
+    int forcedClose = 0;
+    int balloonKind = 0;
+    HWND modalDialog = nullptr;
+    std::unique_ptr<CHomePageManager> homePageManager;
+
+protected:
+    bool IsBusy() override { return busy != 0; }
+    void OnEndSession() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnTimer(UINT_PTR id) override;
+
+private:
+    void OnClose();
+    void OnSilentNoticeTimer();
+    void CheckForUpdates();
+    bool CreatePages();
+
+    bool resourcesComplete_ = true;
+};

@@ -1,0 +1,57 @@
+// Resource ids of the main frame, the home and disk pages and the question texts they use.
+#pragma once
+
+// Page templates.
+#define IDD_HOME_PAGE 130
+#define IDD_DISK_PAGE 295
+#define IDD_PENDING_PAGE 2950      // stands in for a page that is not built yet
+
+// Home page controls.
+#define IDC_START_BUTTON 1001
+#define IDC_HOME_BUTTON1 1355
+#define IDC_HOME_BUTTON2 1356
+#define IDC_HOME_BUTTON3 1357
+// Disk page controls.
+#define IDC_DISK_DUPLICATES 1152
+#define IDC_DISK_RESTORE 1143
+#define IDC_DISK_DEFRAG 1154
+#define IDC_DISK_TEMP_FILES 1150
+#define IDC_DISK_RECENT_DOCS 1334
+
+// Texts.
+#define IDS_TAB_HOME 101
+#define IDS_TAB_DISK 112
+#define IDS_TAB_SETTINGS 193
+#define IDS_SETTINGS_SUBTITLE 194
+#define IDS_RECENT_DONE 117
+#define IDS_TEMP_DONE 118
+#define IDS_CHECK_DONT_ASK 218
+#define IDS_CHECK_DONT_TELL 220
+#define IDS_CHECK_DONT_SHOW 221
+#define IDS_TIP_ABOUT 258
+#define IDS_EXIT_QUESTION 259
+#define IDS_EXIT_BUTTONS 260
+#define IDS_SILENT_NOTICE 261
+#define IDS_BROKEN_INSTALL 263
+#define IDS_TIP_HELP 302
+#define IDS_NAME_DEFRAG 310
+#define IDS_NAME_DUPLICATES 316
+#define IDS_BUSY_EXIT_QUESTION 318
+#define IDS_NAME_RESTORE 338
+#define IDS_TEMP_QUESTION 341
+#define IDS_RECENT_QUESTION 342
+#define IDS_TIP_START 343
+#define IDS_DISK_SUBTITLE 450
+#define IDS_TIP_TEMP_FILES 458
+#define IDS_TIP_RECENT_DOCS 459
+#define IDS_TIP_RESTORE 469
+#define IDS_TIP_DUPLICATES 470
+#define IDS_DEFRAG_SUBTITLE 474
+#define IDS_DEFRAG_TITLE 475
+#define IDS_TIP_DEFRAG 476
+#define IDS_TIP_SCHEDULE 480
+#define IDS_NAME_SCHEDULE 523
+#define IDS_NAME_GENERAL_SETTINGS 528
+#define IDS_TIP_GENERAL_SETTINGS 219
+#define IDS_QUERY_END_SESSION 4006
+#define IDS_PENDING_NOTE 2951
