@@ -11,17 +11,17 @@
 
 namespace {
 
-PendingPageSpec Spec(unsigned name, const wchar_t* button, unsigned tooltip, const wchar_t* header, unsigned title,
+PendingPageInfo PageInfo(unsigned name, const wchar_t* button, unsigned tooltip, const wchar_t* header, unsigned title,
                      unsigned subtitle, int tab) {
-    PendingPageSpec spec;
-    spec.nameText = name;
-    spec.buttonImage = button ? button : L"";
-    spec.tooltipText = tooltip;
-    spec.headerImage = header ? header : L"";
-    spec.headerTitleText = title;
-    spec.headerSubtitleText = subtitle;
-    spec.tab = tab;
-    return spec;
+    PendingPageInfo info;
+    info.nameText = name;
+    info.buttonImage = button ? button : L"";
+    info.tooltipText = tooltip;
+    info.headerImage = header ? header : L"";
+    info.headerTitleText = title;
+    info.headerSubtitleText = subtitle;
+    info.tab = tab;
+    return info;
 }
 
 constexpr UINT kQuestionStyle = 0x01000024;  // question icon, first button default, "Don't ask me again"
@@ -30,20 +30,20 @@ constexpr UINT kQuestionStyle = 0x01000024;  // question icon, first button defa
 
 CMainFrame::CMainFrame()
     : homePage(*this),
-      dupFinderPage(*this, Spec(IDS_NAME_DUPLICATES, L"images/buttons and headers/button_duplicate.png", IDS_TIP_DUPLICATES,
+      dupFinderPage(*this, PageInfo(IDS_NAME_DUPLICATES, L"images/buttons and headers/button_duplicate.png", IDS_TIP_DUPLICATES,
                                 L"images/buttons and headers/header_duplicate.png", 0, 0, 1)),
-      restorePage(*this, Spec(IDS_NAME_RESTORE, L"images/buttons and headers/button_restore.png", IDS_TIP_RESTORE,
+      restorePage(*this, PageInfo(IDS_NAME_RESTORE, L"images/buttons and headers/button_restore.png", IDS_TIP_RESTORE,
                               L"images/buttons and headers/header_restore.png", 0, 0, 1)),
-      defragPage(*this, Spec(IDS_NAME_DEFRAG, L"images/buttons and headers/button_defrag.png", IDS_TIP_DEFRAG,
+      defragPage(*this, PageInfo(IDS_NAME_DEFRAG, L"images/buttons and headers/button_defrag.png", IDS_TIP_DEFRAG,
                              L"images/buttons and headers/header_defrag.png", IDS_DEFRAG_TITLE, IDS_DEFRAG_SUBTITLE, 1)),
       diskPage(*this),
-      settingsPage(*this, Spec(0, nullptr, 0, L"images/buttons and headers/header_settings.png", IDS_TAB_SETTINGS,
+      settingsPage(*this, PageInfo(0, nullptr, 0, L"images/buttons and headers/header_settings.png", IDS_TAB_SETTINGS,
                                IDS_SETTINGS_SUBTITLE, 2)),
-      generalSettingsPage(*this, Spec(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
+      generalSettingsPage(*this, PageInfo(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
                                       IDS_TIP_GENERAL_SETTINGS, L"images/buttons and headers/settings_general.png", 0, 0, 2)),
-      schedulePage(*this, Spec(IDS_NAME_SCHEDULE, L"images/buttons and headers/button_defrag_schedule.png", IDS_TIP_SCHEDULE,
+      schedulePage(*this, PageInfo(IDS_NAME_SCHEDULE, L"images/buttons and headers/button_defrag_schedule.png", IDS_TIP_SCHEDULE,
                                L"images/buttons and headers/settings_defrag_schedule.png", 0, 0, 2)),
-      aboutPage(*this, Spec(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
+      aboutPage(*this, PageInfo(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
       homePageManager(std::make_unique<CHomePageManager>()) {
     homePageManager->Register(&defragPage);
     homePageManager->Register(&schedulePage);

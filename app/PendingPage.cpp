@@ -5,27 +5,27 @@
 #include "app/ShellText.h"
 #include "skin/Skin.h"
 
-CPendingPage::CPendingPage(CMainFrame& frame, PendingPageSpec spec)
-    : CBaseDlg(IDD_PENDING_PAGE, &frame), frame_(frame), spec_(std::move(spec)) {}
+CPendingPage::CPendingPage(CMainFrame& frame, PendingPageInfo info)
+    : CBaseDlg(IDD_PENDING_PAGE, &frame), frame_(frame), info_(std::move(info)) {}
 
-std::wstring CPendingPage::GetButtonName() { return spec_.nameText ? ShellText(spec_.nameText) : L""; }
+std::wstring CPendingPage::GetButtonName() { return info_.nameText ? ShellText(info_.nameText) : L""; }
 
-std::wstring CPendingPage::GetButtonTooltip() { return spec_.tooltipText ? ShellText(spec_.tooltipText) : L""; }
+std::wstring CPendingPage::GetButtonTooltip() { return info_.tooltipText ? ShellText(info_.tooltipText) : L""; }
 
-void CPendingPage::OnButtonClick() { frame_.ShowPageOnTab(spec_.tab, *this); }
+void CPendingPage::OnButtonClick() { frame_.ShowPageOnTab(info_.tab, *this); }
 
 bool CPendingPage::OnInitDialog() {
     SetWindowText(ShellText(128));
-    SetHeader(spec_.headerImage, spec_.headerTitleText ? ShellText(spec_.headerTitleText) : GetButtonName(),
-              spec_.headerSubtitleText ? ShellText(spec_.headerSubtitleText) : GetButtonTooltip());
-    if (spec_.tab != 2 || spec_.nameText) {
+    SetHeader(info_.headerImage, info_.headerTitleText ? ShellText(info_.headerTitleText) : GetButtonName(),
+              info_.headerSubtitleText ? ShellText(info_.headerSubtitleText) : GetButtonTooltip());
+    if (info_.tab != 2 || info_.nameText) {
         ShowHeaderButtons(true);
         EnableHeaderButtons(true, false);
     }
     return true;
 }
 
-void CPendingPage::OnBack() { frame_.ShowPageOnTab(spec_.tab, frame_.TabMainPage(spec_.tab)); }
+void CPendingPage::OnBack() { frame_.ShowPageOnTab(info_.tab, frame_.TabMainPage(info_.tab)); }
 
 void CPendingPage::PaintContent(Gdiplus::Graphics& g) {
     const RECT client = ClientRect();

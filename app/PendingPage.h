@@ -8,7 +8,7 @@ class CMainFrame;
 
 // What the stand-in shows and offers on the home page; each real page replaces its
 // stand-in in CMainFrame (MainFrame.h) and takes over these values from its own Part.
-struct PendingPageSpec {
+struct PendingPageInfo {
     unsigned nameText = 0;          // home-button name (0: not a home button)
     std::wstring buttonImage;
     unsigned tooltipText = 0;
@@ -20,11 +20,11 @@ struct PendingPageSpec {
 
 class CPendingPage : public CBaseDlg, public IHomePageButton {
 public:
-    CPendingPage(CMainFrame& frame, PendingPageSpec spec);
+    CPendingPage(CMainFrame& frame, PendingPageInfo info);
 
     std::wstring GetButtonName() override;
-    std::wstring GetButtonImage() override { return spec_.buttonImage; }
-    std::wstring GetButtonImageOver() override { return spec_.buttonImage; }
+    std::wstring GetButtonImage() override { return info_.buttonImage; }
+    std::wstring GetButtonImageOver() override { return info_.buttonImage; }
     std::wstring GetButtonTooltip() override;
     void OnButtonClick() override;
 
@@ -35,5 +35,5 @@ protected:
 
 private:
     CMainFrame& frame_;
-    PendingPageSpec spec_;
+    PendingPageInfo info_;
 };
