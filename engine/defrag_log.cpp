@@ -21,18 +21,18 @@ std::wstring Format(const wchar_t* format, va_list args) {
             out += *p;
             continue;
         }
-        const wchar_t spec = *++p;
-        if (spec == L's') {
+        const wchar_t conversion = *++p;
+        if (conversion == L's') {
             const wchar_t* s = va_arg(args, const wchar_t*);
             out += s ? s : L"(null)";
-        } else if (spec == L'd') {
+        } else if (conversion == L'd') {
             out += std::to_wstring(va_arg(args, int));
-        } else if (spec == L'%') {
+        } else if (conversion == L'%') {
             out += L'%';
         } else {
-            if (!spec) break;
+            if (!conversion) break;
             out += L'%';
-            out += spec;
+            out += conversion;
         }
     }
     if (out.size() > kMaxUnits) out.resize(kMaxUnits);

@@ -93,8 +93,8 @@ void CSkin::MakeBrushes() {
 void CSkin::MakeFonts(bool japanese) {
     const int dpiX = ScreenDpi(LOGPIXELSX);
     auto make = [&](SkinFontId id) {
-        const SkinFontSpec& spec = SkinFontSpecOf(id);
-        return CreateSkinFont(SkinFontPoints(japanese ? spec.baseSizeJa : spec.baseSize, dpiX), spec.bold, false, spec.underline);
+        const SkinFontStyle& style = SkinFontStyleOf(id);
+        return CreateSkinFont(SkinFontPoints(japanese ? style.baseSizeJa : style.baseSize, dpiX), style.bold, false, style.underline);
     };
     titleFont = make(SkinFontId::Title);
     titleUnderlineFont = make(SkinFontId::TitleUnderline);

@@ -72,7 +72,7 @@ const KeyEntry kKeys[] = {
     {kHomeScreen, L"home_screen_settings_list_background", &SkinColors::home_screen_settings_list_background},
 };
 
-const SkinFontSpec kFonts[] = {
+const SkinFontStyle kFonts[] = {
     {22, 18, false, false},  // title
     {22, 18, false, true},   // title underlined
     {9, 8, false, false},    // subtitle
@@ -134,7 +134,7 @@ SkinColors ReadSkinColors(const std::wstring& documentText) {
     return colors;
 }
 
-const SkinFontSpec& SkinFontSpecOf(SkinFontId id) { return kFonts[static_cast<size_t>(id)]; }
+const SkinFontStyle& SkinFontStyleOf(SkinFontId id) { return kFonts[static_cast<size_t>(id)]; }
 
 int SkinFontPoints(int baseSize, int dpiX) {
     if (dpiX <= 0) dpiX = 96;

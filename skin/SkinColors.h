@@ -49,13 +49,13 @@ uint32_t ParseColorByte(const wchar_t* text);
 
 // The font sizes of the skin.
 enum class SkinFontId { Title, TitleUnderline, Subtitle, Medium, MediumBold, Text, Button, TitleBold, TextBold, Link, Count };
-struct SkinFontSpec {
+struct SkinFontStyle {
     int baseSize;
     int baseSizeJa;
     bool bold;
     bool underline;
 };
-const SkinFontSpec& SkinFontSpecOf(SkinFontId id);
+const SkinFontStyle& SkinFontStyleOf(SkinFontId id);
 // Points handed to the font maker: trunc((96 / horizontal dpi) * base size), in single precision.
 int SkinFontPoints(int baseSize, int dpiX);
 // Pixel height of a font of `points`: -round(points * dpiY / 72), as MulDiv rounds.

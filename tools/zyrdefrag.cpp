@@ -170,11 +170,11 @@ std::wstring BindVolume(const std::string& target) {
     }
 #endif
 #ifdef ZYR_HAVE_IMAGE_VOLUMES
-    const std::string spec = "V:=" + target;
+    const std::string binding = "V:=" + target;
 #ifdef _WIN32
-    _putenv_s("ZYR_IMAGE_DRIVES", spec.c_str());
+    _putenv_s("ZYR_IMAGE_DRIVES", binding.c_str());
 #else
-    setenv("ZYR_IMAGE_DRIVES", spec.c_str(), 1);
+    setenv("ZYR_IMAGE_DRIVES", binding.c_str(), 1);
 #endif
     zyr::vol::SetVolumeApi(&zyr::vol::BindVolumesFromEnvironment());
     return L"V:";

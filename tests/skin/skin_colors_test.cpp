@@ -87,11 +87,11 @@ TEST(SkinFonts, SizesScaleAgainstThePixelsPerInch) {
 }
 
 TEST(SkinFonts, TableAndLanguage) {
-    EXPECT_EQ(SkinFontSpecOf(SkinFontId::Title).baseSize, 22);
-    EXPECT_EQ(SkinFontSpecOf(SkinFontId::Title).baseSizeJa, 18);
-    EXPECT_TRUE(SkinFontSpecOf(SkinFontId::TitleUnderline).underline);
-    EXPECT_TRUE(SkinFontSpecOf(SkinFontId::TextBold).bold);
-    EXPECT_EQ(SkinFontSpecOf(SkinFontId::Medium).baseSizeJa, 10);
+    EXPECT_EQ(SkinFontStyleOf(SkinFontId::Title).baseSize, 22);
+    EXPECT_EQ(SkinFontStyleOf(SkinFontId::Title).baseSizeJa, 18);
+    EXPECT_TRUE(SkinFontStyleOf(SkinFontId::TitleUnderline).underline);
+    EXPECT_TRUE(SkinFontStyleOf(SkinFontId::TextBold).bold);
+    EXPECT_EQ(SkinFontStyleOf(SkinFontId::Medium).baseSizeJa, 10);
     EXPECT_TRUE(IsJapaneseLanguage(L"ja"));
     EXPECT_TRUE(IsJapaneseLanguage(L"JA"));
     EXPECT_FALSE(IsJapaneseLanguage(L"en"));

@@ -149,14 +149,14 @@ bool VolumeRouter::GetDiskFreeSpaceEx(const std::wstring& root, uint64_t* freeBy
     return Call(b, [&](IVolumeApi& api) { return api.GetDiskFreeSpaceEx(root, freeBytesAvailable, totalBytes, totalFreeBytes); });
 }
 
-std::vector<std::pair<wchar_t, std::wstring>> ParseImageDrives(const std::wstring& spec,
+std::vector<std::pair<wchar_t, std::wstring>> ParseImageDrives(const std::wstring& text,
                                                                std::vector<std::wstring>* errors) {
     std::vector<std::pair<wchar_t, std::wstring>> out;
     size_t pos = 0;
-    while (pos <= spec.size()) {
-        size_t end = spec.find(L';', pos);
-        if (end == std::wstring::npos) end = spec.size();
-        std::wstring item = spec.substr(pos, end - pos);
+    while (pos <= text.size()) {
+        size_t end = text.find(L';', pos);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring item = text.substr(pos, end - pos);
         pos = end + 1;
         while (!item.empty() && (item.front() == L' ' || item.front() == L'\t')) item.erase(item.begin());
         while (!item.empty() && (item.back() == L' ' || item.back() == L'\t')) item.pop_back();

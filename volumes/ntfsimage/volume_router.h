@@ -52,7 +52,7 @@ private:
 
 // "V:=Z:\tmp\demo.img;W:=/tmp/other.img" -> (letter, image path) pairs; malformed items are
 // reported in `errors` and skipped.
-std::vector<std::pair<wchar_t, std::wstring>> ParseImageDrives(const std::wstring& spec,
+std::vector<std::pair<wchar_t, std::wstring>> ParseImageDrives(const std::wstring& text,
                                                                std::vector<std::wstring>* errors = nullptr);
 
 // The start-up call: binds the drives of ZYR_IMAGE_DRIVES and returns the router that the
