@@ -30,8 +30,10 @@ constexpr UINT kQuestionStyle = 0x01000024;  // question icon, first button defa
 
 CMainFrame::CMainFrame()
     : homePage(*this),
-      dupFinderPage(*this, PageInfo(IDS_NAME_DUPLICATES, L"images/buttons and headers/button_duplicate.png", IDS_TIP_DUPLICATES,
-                                L"images/buttons and headers/header_duplicate.png", 0, 0, 1)),
+      dupFinderPage(this, CDupFinderPage::Navigation{[this](bool value) { busy = value ? 1 : 0; },
+                                                     [this](bool enable) { EnableTabs(enable); },
+                                                     [this] { ShowPageOnTab(1, dupFinderPage); },
+                                                     [this] { ShowPageOnTab(1, diskPage); }}),
       restorePage(*this, PageInfo(IDS_NAME_RESTORE, L"images/buttons and headers/button_restore.png", IDS_TIP_RESTORE,
                               L"images/buttons and headers/header_restore.png", 0, 0, 1)),
       defragPage(*this, PageInfo(IDS_NAME_DEFRAG, L"images/buttons and headers/button_defrag.png", IDS_TIP_DEFRAG,
@@ -68,7 +70,7 @@ bool CMainFrame::Create() {
     // The menu of the frame's resource id is loaded with the window and discarded.
     if (HMENU menu = ::LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(128))) ::DestroyMenu(menu);
     if (!CreateFrame(className.c_str(), LoadResourceString(128))) return false;
-    // Page hook: the duplicate finder's engine (file categories) is created here.
+    engine = std::make_unique<CTavrinEngine>();
     if (!CreatePages()) return false;
     AddTab(ShellText(IDS_TAB_HOME), homePage, L"Images\\tab icons\\nav-scan.png");
     AddTab(ShellText(IDS_TAB_DISK), diskPage, L"Images\\tab icons\\nav-disk.png");
@@ -98,7 +100,7 @@ bool CMainFrame::CreatePages() {
                          &schedulePage, &aboutPage, &restorePage, &defragPage};
     for (CBaseDlg* page : pages)
         if (!page->CreatePage()) return false;
-    if (!diskPage.HeaderLoaded()) resourcesComplete_ = false;
+    if (!diskPage.HeaderLoaded() || !dupFinderPage.HeaderLoaded()) resourcesComplete_ = false;
     return true;
 }
 
@@ -146,7 +148,7 @@ void CMainFrame::ShowMainWindow() {
 }
 
 void CMainFrame::OnEndSession() {
-    // Page hook: the duplicate finder's engine is deleted here.
+    engine.reset();
     homePageManager.reset();
     forcedClose = 1;
     PostMessage(WM_CLOSE);
@@ -156,8 +158,8 @@ void CMainFrame::OnClose() {
     bool skipQuestions = false;
     if (forcedClose) {
         if (IsBusy()) {
-            // Page hook: cancel a running duplicate scan; when the defrag page is working,
-            // call its StopAndCloseWhenDone() and return.
+            dupFinderPage.LeaveForClose();
+            // Page hook: when the defrag page is working, call its StopAndCloseWhenDone() and return.
         }
         skipQuestions = true;
     } else if (IsBusy()) {
@@ -166,8 +168,8 @@ void CMainFrame::OnClose() {
             exitFromTray = 0;
             return;
         }
-        // Page hook: cancel a running duplicate scan; when the defrag page is working, call
-        // its StopAndCloseWhenDone() and return.
+        dupFinderPage.LeaveForClose();
+        // Page hook: when the defrag page is working, call its StopAndCloseWhenDone() and return.
         ShowHomePage();
     }
     if (!skipQuestions) {

@@ -5,6 +5,8 @@
 #include "app/HomePage.h"
 #include "app/HomePageManager.h"
 #include "app/PendingPage.h"
+#include "duplicates/core/file_category.h"
+#include "duplicates/ui/DupFinderPage.h"
 #include "skin/BaseFrameWnd.h"
 
 // Messages from a second instance and their like.
@@ -62,7 +64,7 @@ public:
 
     // Members in construction order.
     CHomePage homePage;
-    CPendingPage dupFinderPage;
+    CDupFinderPage dupFinderPage;
     CPendingPage restorePage;
     CPendingPage defragPage;
     CDiskPage diskPage;
@@ -74,6 +76,8 @@ public:
     int exitFromTray = 0;
     int forcedClose = 0;
     int balloonKind = 0;
+    // The file-category table of the duplicate finder; made with the window.
+    std::unique_ptr<CTavrinEngine> engine;
     HWND modalDialog = nullptr;
     std::unique_ptr<CHomePageManager> homePageManager;
 

@@ -47,6 +47,8 @@ public:
 
 protected:
     std::unique_ptr<CRLIRoot> MakeRoot(const std::wstring& title, CRLIGroup& group) override;
+    // A set's header has no check box, yet its file rows show their full path as a tooltip.
+    bool OffersTips(const CRLIRoot&) const override { return true; }
 
 private:
     std::vector<std::wstring> CheckedPaths(std::vector<const void*>& keys) const;

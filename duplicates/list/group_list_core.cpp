@@ -272,7 +272,7 @@ const CRLItem* CGroupListCore::ItemAt(int x, int y, RowRect* row) const {
                 if (root->items.empty()) continue;
                 const int rh = root->GetHeight();
                 if (y >= rtop && y < rtop + rh) {
-                    if (!root->checkable || !root->expanded || y < rtop + kRootHeaderHeight) return nullptr;
+                    if (!OffersTips(*root) || !root->expanded || y < rtop + kRootHeaderHeight) return nullptr;
                     const int index = (y - rtop - kRootHeaderHeight) / kItemHeight;
                     const CRLItem* item = root->items[index].get();
                     const int column0 = columns.empty() ? area.right - area.left : columns[0].width;

@@ -68,7 +68,8 @@ public:
     void Wheel(int delta);
     // A left click at client (x, y); returns the hit result after acting on it.
     int Click(int x, int y);
-    // The item under client (x, y) in column 0 of a checkable root, with its row; null when none.
+    // The item under client (x, y) in column 0 (past its check box) of a root that offers
+    // tooltips, with its row; null when none. The tooltip shows the item's text.
     const CRLItem* ItemAt(int x, int y, RowRect* row) const;
 
     // Called by rows whose items leave the list.
@@ -87,6 +88,8 @@ public:
 protected:
     // A new root of `title` for a group; subclasses make their own row classes.
     virtual std::unique_ptr<CRLIRoot> MakeRoot(const std::wstring& title, CRLIGroup& group);
+    // Whether the item rows of `root` offer their text as a tooltip: those of checkable roots.
+    virtual bool OffersTips(const CRLIRoot& root) const { return root.checkable != 0; }
 
 private:
     bool UpdateVertical();

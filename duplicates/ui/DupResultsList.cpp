@@ -3,6 +3,9 @@
 
 #include "skin/Skin.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cwchar>
 
 using namespace Gdiplus;
@@ -33,6 +36,7 @@ CDupResultsList::CDupResultsList(zyr::dup::ShellDupEnvironment::TextLoader loadT
 }
 
 CDupResultsList::~CDupResultsList() {
+    if (tip_ && ::IsWindow(tip_)) ::DestroyWindow(tip_);
     DestroyWindow();
     if (font_) DeleteObject(font_);
 }
@@ -65,7 +69,41 @@ bool CDupResultsList::Create(HWND parent, const RECT& rect) {
     groupFont_ = std::make_unique<Font>(&family, 13.0f, FontStyleBold, UnitPixel);
     summaryFont_ = std::make_unique<Font>(&family, 10.0f, FontStyleRegular, UnitPixel);
     rootFont_ = std::make_unique<Font>(&family, 12.0f, FontStyleRegular, UnitPixel);
+    CreateTip();
     return true;
+}
+
+void CDupResultsList::CreateTip() {
+    tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, *this, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!tip_) return;
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_SUBCLASS;
+    info.hwnd = *this;
+    info.uId = 1;
+    info.lpszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void CDupResultsList::TrackTip(int x, int y) {
+    if (!tip_) return;
+    RowRect row{};
+    const CRLItem* item = core_.ItemAt(x, y, &row);
+    if (!item) row = RowRect{};
+    const std::wstring text = item ? item->text : std::wstring();
+    if (row.left == tipRow_.left && row.top == tipRow_.top && row.right == tipRow_.right && row.bottom == tipRow_.bottom &&
+        text == tipText_)
+        return;
+    ::SendMessageW(tip_, TTM_POP, 0, 0);
+    tipRow_ = row;
+    tipText_ = text;
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = *this;
+    info.uId = 1;
+    info.rect = RECT{row.left, row.top, row.right, row.bottom};
+    ::SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 int CDupResultsList::ClientWidth() const { return ClientRect().right; }
@@ -141,7 +179,23 @@ LRESULT CDupResultsList::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 case VK_RIGHT: core_.Scroll(false, ScrollCommand::LineDown); return 0;
             }
             break;
+        case WM_MOUSEMOVE:
+            TrackTip(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+            break;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lp);
+            if (header && header->hwndFrom == tip_ && header->code == TTN_GETDISPINFOW) {
+                ::SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, std::max(100, ClientWidth() - 100));
+                reinterpret_cast<NMTTDISPINFOW*>(lp)->lpszText = const_cast<wchar_t*>(tipText_.c_str());
+                return 0;
+            }
+            break;
+        }
         case WM_LBUTTONDOWN:
+            // The row under the pointer may change or go: the next move finds it again.
+            if (tip_) ::SendMessageW(tip_, TTM_POP, 0, 0);
+            tipRow_ = RowRect{};
+            tipText_.clear();
             SetFocus(*this);
             core_.Click(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
             return 0;

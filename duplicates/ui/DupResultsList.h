@@ -35,6 +35,13 @@ private:
     void DrawItem(Gdiplus::Graphics& g, CRLItem& item, const RowRect& row);
     void DrawLink(Gdiplus::Graphics& g, Gdiplus::Image* image, const std::wstring& text, const RowRect& r);
     void OnScroll(bool vertical, int code);
+    // The tooltip follows the file row under the pointer: its rectangle, its full path.
+    void CreateTip();
+    void TrackTip(int x, int y);
+
+    HWND tip_ = nullptr;
+    RowRect tipRow_{};
+    std::wstring tipText_;
 
     zyr::dup::ShellDupEnvironment env_;
     CDupResultsCore core_;

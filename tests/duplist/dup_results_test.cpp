@@ -48,6 +48,21 @@ TEST_F(DupList, SetsLandInTheirCategoryGroupsWithTitles) {
     EXPECT_TRUE(keys.empty());  // adding never checks
 }
 
+TEST_F(DupList, FileRowsOfferTheirFullPathAsTooltipPastTheCheckBox) {
+    const CDuplicateFileList two = folder.MakeSet("tip", 2);
+    list.AddDuplicateList(two);
+    CRLIRoot* set = Set(0);
+    ASSERT_EQ(set->checkable, 0);
+    RowRect row;
+    const CRLItem* item = list.ItemAt(100, RowTop(list, set, 1) + 5, &row);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text, two.files[1]);
+    EXPECT_EQ(row.right, list.GetColumnWidth(0));
+    EXPECT_EQ(list.ItemAt(CheckX(), RowTop(list, set, 1) + 5, nullptr), nullptr);   // check box
+    EXPECT_EQ(list.ItemAt(RecycleX(), RowTop(list, set, 1) + 5, nullptr), nullptr); // recycle column
+    EXPECT_EQ(list.ItemAt(100, RowTop(list, set, 0) - 5, nullptr), nullptr);        // set header
+}
+
 TEST_F(DupList, TheLastUncheckedCopyCannotBeChecked) {
     list.AddDuplicateList(folder.MakeSet("two", 2));
     CRLIRoot* set = Set(0);

@@ -2,51 +2,15 @@
 #include "duplicates/win32/dup_shell_environment.h"
 #include "framework/ModalSeam.h"
 #include <shlwapi.h>
+#include "confirmation_answerer.h"
 #include "list_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <random>
-#include <thread>
 
 namespace {
-
-// Answers the shell's confirmation dialogs of this process (Yes or No) from another thread.
-class ConfirmationAnswerer {
-public:
-    explicit ConfirmationAnswerer(std::atomic<int>& answer) : answer_(answer), thread_([this] { Run(); }) {}
-    ~ConfirmationAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    int Answered() const { return answered_; }
-
-private:
-    void Run() {
-        while (!stop_) {
-            EnumWindows(
-                [](HWND hwnd, LPARAM self) -> BOOL {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(hwnd, &pid);
-                    wchar_t cls[32] = {};
-                    GetClassNameW(hwnd, cls, 32);
-                    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
-                        auto* me = reinterpret_cast<ConfirmationAnswerer*>(self);
-                        PostMessageW(hwnd, WM_COMMAND, me->answer_.load(), 0);
-                        ++me->answered_;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
-            Sleep(40);
-        }
-    }
-    std::atomic<int>& answer_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> answered_{0};
-    std::thread thread_;
-};
 
 struct ShellList : ::testing::Test {
     SetFolder folder{std::string("shell-") + ::testing::UnitTest::GetInstance()->current_test_info()->name()};
