@@ -49,7 +49,8 @@ void CThemeGroup::Paint(HDC target) {
         g->ResetClip();
         if (icon) g->DrawImage(icon.get(), RectF(8, 0, static_cast<REAL>(icon->GetWidth()), static_cast<REAL>(icon->GetHeight())));
         SolidBrush brush{Color(captionColor)};
-        DrawSkinText(*g, RectF(textX, 0, textSize.Width + 2, strip), text, font.get(), &brush, StringAlignmentNear,
+        // As tall as the measured line and a little wider: a tighter box drops or trims the line.
+        DrawSkinText(*g, RectF(textX, 0, textSize.Width + 6, textSize.Height > strip ? textSize.Height : strip), text, font.get(), &brush, StringAlignmentNear,
                      StringAlignmentCenter, nullptr, false, StringFormatFlagsNoWrap);
     }
     ::BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
