@@ -131,7 +131,7 @@ void CClusterView::DrawLegend(Graphics& g, int x, int y, int width) {
     std::wstring texts[5];
     float widths[5]{}, textWidth = 0, textHeight = 0;
     for (int i = 0; i < 5; ++i) {
-        texts[i] = fw::LoadResourceString(items[i].text);
+        texts[i] = ::LoadResourceString(items[i].text);
         const SizeF size = MeasureSkinText(g, texts[i], theSkin.textFont.get());
         widths[i] = size.Width;
         textWidth += size.Width;

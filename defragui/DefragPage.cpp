@@ -45,12 +45,12 @@ std::wstring Formatted(const std::wstring& format, const std::wstring& drive) {
 }  // namespace
 
 CDefragPage::CDefragPage(HWND parent, IDefragHost* host) : CBaseDlg(IDD_DEFRAG_PAGE, parent), host_(host) {
-    homeText = fw::LoadResourceString(IDS_DEFRAG_HOME);
+    homeText = ::LoadResourceString(IDS_DEFRAG_HOME);
 }
 
 CDefragPage::~CDefragPage() = default;
 
-std::wstring CDefragPage::Text(UINT id) const { return fw::LoadResourceString(id); }
+std::wstring CDefragPage::Text(UINT id) const { return ::LoadResourceString(id); }
 
 std::wstring CDefragPage::GetName() { return Text(IDS_DEFRAG_NAME); }
 

@@ -4,8 +4,8 @@
 # ntfscat and compares it with its content before.
 # usage: defrag_page_e2e.sh PAGE_TESTS_EXE WORK_DIR SOURCE_DIR
 set -euo pipefail
-exe=$1
-work=$2
+exe=$(realpath "$1")
+work=$(realpath -m "$2")
 src=$3
 [ "$(id -u)" -eq 0 ] || { echo "needs root for the ntfs-3g mount; skipped"; exit 77; }
 rm -rf "$work"
@@ -13,10 +13,10 @@ mkdir -p "$work"
 frag=$work/frag.img
 full=$work/full.img
 
-bash "$src/bench/make_fragmented_image.sh" "$frag" 24 12 300 5 6
+bash "$src/bench/make_fragmented_image.sh" "$frag" 24 12 300 5 6 2>/dev/null
 # W: an NTFS drive with about 10 % free.
 truncate -s 16M "$full"
-mkntfs -F -q -Q -c 4096 -L full "$full" >/dev/null
+mkntfs -F -q -Q -c 4096 -L full "$full" >/dev/null 2>&1
 mnt=$(mktemp -d)
 cleanup() { umount "$mnt" 2>/dev/null || true; rmdir "$mnt" 2>/dev/null || true; }
 trap cleanup EXIT

@@ -8,6 +8,7 @@
 #include "framework/Profile.h"
 #include "framework/ResourceInstance.h"
 #include "resources/ids/defrag_ids.h"
+#include "skin/XMessageBox.h"
 #include "volumes/ntfsimage/volume_router.h"
 
 #include <commctrl.h>
@@ -202,7 +203,7 @@ TEST_F(DefragPageTest, RefusesADriveWithoutRoom) {
     SendMessageW(*page, WM_COMMAND, IDC_DEFRAG_ANALYZE, 0);
     EXPECT_FALSE(page->IsWorking());
     ASSERT_EQ(answers.requests.size(), 1u);
-    EXPECT_EQ(answers.requests[0].text, zyr::fw::LoadResourceString(IDS_NO_ROOM));
+    EXPECT_EQ(answers.requests[0].text, ::LoadResourceString(IDS_NO_ROOM));
 }
 
 TEST_F(DefragPageTest, StopDuringAnalysisAsksNothingAndLeavesTheCountAlone) {
@@ -257,7 +258,7 @@ TEST_F(DefragPageTest, AnalyseAskThenDefragmentWithoutANewAnalysis) {
         column5AtQuestion = page->RowText(Row(L"V:"), 5);
         EXPECT_NE(request.text.find(L"V:"), std::wstring::npos);
         EXPECT_EQ(request.style & 0xFF, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
-        EXPECT_EQ(request.customButtons, zyr::fw::LoadResourceString(IDS_ASK_DEFRAG_BUTTONS));
+        EXPECT_EQ(request.customButtons, ::LoadResourceString(IDS_ASK_DEFRAG_BUTTONS));
     };
     SendMessageW(*page, WM_COMMAND, IDC_DEFRAG_ANALYZE, 0);
     ASSERT_TRUE(RunUntilIdle());
@@ -275,7 +276,7 @@ TEST_F(DefragPageTest, AnalyseAskThenDefragmentWithoutANewAnalysis) {
     EXPECT_TRUE(page->ClusterMap().jobFinished);
     EXPECT_EQ(page->RowText(Row(L"V:"), 5), L"0%");
     ASSERT_EQ(answers.Count(ModalKind::MessageBox), 1);
-    EXPECT_EQ(answers.requests.back().text, zyr::fw::LoadResourceString(IDS_DEFRAG_DONE));
+    EXPECT_EQ(answers.requests.back().text, ::LoadResourceString(IDS_DEFRAG_DONE));
     EXPECT_EQ(ScanCount(), before + 1);
     EXPECT_EQ(zyr::fw::GetProfileString(L"", L"DefragWarningDrive", L"x"), L"");
     EXPECT_TRUE(host.tabsEnabled);
