@@ -36,9 +36,16 @@ bool SameDrive(const std::wstring& a, const std::wstring& b) {
     return true;
 }
 
+// The texts use "%s" for a string argument; the C library's wide formatting spells it "%ls".
+std::wstring WideFormat(std::wstring format) {
+    for (size_t at = format.find(L"%s"); at != std::wstring::npos; at = format.find(L"%s", at + 3))
+        if (at == 0 || format[at - 1] != L'%') format.insert(at + 1, 1, L'l');
+    return format;
+}
+
 std::wstring Formatted(const std::wstring& format, const std::wstring& drive) {
     std::vector<wchar_t> buffer(format.size() + drive.size() + 64);
-    std::swprintf(buffer.data(), buffer.size(), format.c_str(), drive.c_str());
+    std::swprintf(buffer.data(), buffer.size(), WideFormat(format).c_str(), drive.c_str());
     return buffer.data();
 }
 
@@ -442,7 +449,7 @@ void CDefragPage::OnJobEnd() {
         if (p > 0) {
             const std::wstring format = Text(IDS_ASK_DEFRAG);
             std::vector<wchar_t> text(format.size() + 64);
-            std::swprintf(text.data(), text.size(), format.c_str(), drive.c_str(), p);
+            std::swprintf(text.data(), text.size(), WideFormat(format).c_str(), drive.c_str(), p);
             MessageBoxParams params;
             params.options = 1;
             params.customButtons = Text(IDS_ASK_DEFRAG_BUTTONS);
