@@ -29,6 +29,15 @@ int WidthOf(HWND control, int fallback) {
 
 CDefragSchedulePage::CDefragSchedulePage(HWND parent, Navigation navigation)
     : CBaseDlg(IDD_DEFRAG_SCHEDULE_PAGE, parent), navigation_(std::move(navigation)) {
+    LoadHeader();
+}
+
+CDefragSchedulePage::CDefragSchedulePage(CWnd* frame, Navigation navigation)
+    : CBaseDlg(IDD_DEFRAG_SCHEDULE_PAGE, frame), navigation_(std::move(navigation)) {
+    LoadHeader();
+}
+
+void CDefragSchedulePage::LoadHeader() {
     SkinImage header = LoadSkinImage(nullptr, kHeaderImage);
     headerLoaded_ = header != nullptr;
     SetHeader(std::move(header), config::LoadText(IDS_SCHEDULE_PAGE_TITLE), config::LoadText(IDS_SCHEDULE_PAGE_SUBTITLE));

@@ -6,6 +6,7 @@
 #define IDS_NO_SCHEDULES 180              // placeholder line of an empty schedule list
 #define IDS_SCHEDULE_UNREADABLE 181       // the selected schedule cannot be read for Edit
 #define IDS_SCHEDULE_DELETE_QUESTION 186
+// Texts of the frame (frame.rc) and of the defrag page's drive list (defrag.rc) used here too.
 #define IDS_HEADER_IMAGE_MISSING 263
 #define IDS_DRIVE_COLUMN_DRIVE 273
 #define IDS_DRIVE_COLUMN_FILE_SYSTEM 275

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <cwchar>
 #include <string>
+#include "app/MainFrame.h"
 #include "app/MainFrameFactory.h"
 #include "app/ProductConfiguration.h"
 #include "framework/Profile.h"
@@ -42,6 +43,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(index);
         // A title of its own lets a screenshot script find this very window (the frame draws no title).
         ::SetWindowTextW(frame, (LoadResourceString(128) + L" - tab " + std::to_wstring(index)).c_str());
+    }
+    // "-page NAME" opens a page through its home-page button: defrag, schedule, restore, duplicates.
+    if (const wchar_t* page = std::wcsstr(commandLine, L"-page ")) {
+        if (auto* main = dynamic_cast<CMainFrame*>(CWnd::FromHandle(frame))) {
+            const std::wstring name = page + 6;
+            IHomePageButton* button = nullptr;
+            if (name.rfind(L"defrag", 0) == 0) button = &main->defragPage;
+            else if (name.rfind(L"schedule", 0) == 0) button = &main->schedulePage;
+            else if (name.rfind(L"restore", 0) == 0) button = &main->RestoreButton();
+            else if (name.rfind(L"duplicates", 0) == 0) button = &main->DupFinderButton();
+            if (button) button->OnButtonClick();
+            ::SetWindowTextW(frame, (LoadResourceString(128) + L" - page " + name).c_str());
+        }
     }
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
