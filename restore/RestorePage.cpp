@@ -71,6 +71,11 @@ CRestorePage::CRestorePage(HWND parent, std::unique_ptr<ISystemRestoreModule> mo
     LoadHeader();
 }
 
+void CRestorePage::SetModule(std::unique_ptr<ISystemRestoreModule> module) {
+    module_ = std::move(module);
+    if (IsWindow()) RefreshList(0);
+}
+
 void CRestorePage::LoadHeader() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

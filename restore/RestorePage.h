@@ -49,6 +49,8 @@ public:
     using Restarter = std::function<bool()>;
     void SetRestarter(Restarter restart) { restart_ = std::move(restart); }
     void SetNewPointWaitLimit(DWORD milliseconds) { waitLimitMs_ = milliseconds; }
+    // Another module in place of the system's (demonstrations); the list is filled again.
+    void SetModule(std::unique_ptr<ISystemRestoreModule> module);
 
     // The list's frame before it is shrunk by 10 pixels (client coordinates).
     RECT ListFrame() const;

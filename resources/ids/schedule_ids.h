@@ -22,6 +22,9 @@
 #define IDS_LOGON_TASK_COMMENT 527
 #define IDS_SCHEDULE_PREFIX 529
 #define IDS_SCHEDULE_OPTIONS_CAPTION 546
+// Captions of the page's two panels (numbers of this program's own range).
+#define IDS_SCHEDULE_DRIVES_CAPTION 24001
+#define IDS_SCHEDULE_LIST_CAPTION 24002
 
 // Dialog templates
 #define IDD_SCHEDULE_OPTIONS 177
