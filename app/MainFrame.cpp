@@ -29,22 +29,20 @@ constexpr UINT kQuestionStyle = 0x01000024;  // question icon, first button defa
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : homePage(*this),
+    : defragHost_(*this),
+      homePage(*this),
       dupFinderPage(this, CDupFinderPage::Navigation{[this](bool value) { busy = value ? 1 : 0; },
                                                      [this](bool enable) { EnableTabs(enable); },
                                                      [this] { ShowPageOnTab(1, dupFinderPage); },
                                                      [this] { ShowPageOnTab(1, diskPage); }}),
-      restorePage(*this, PageInfo(IDS_NAME_RESTORE, L"images/buttons and headers/button_restore.png", IDS_TIP_RESTORE,
-                              L"images/buttons and headers/header_restore.png", 0, 0, 1)),
-      defragPage(*this, PageInfo(IDS_NAME_DEFRAG, L"images/buttons and headers/button_defrag.png", IDS_TIP_DEFRAG,
-                             L"images/buttons and headers/header_defrag.png", IDS_DEFRAG_TITLE, IDS_DEFRAG_SUBTITLE, 1)),
+      restorePage(this, {[this] { ShowIdlePage(1, restorePage); }, [this] { ShowIdlePage(1, diskPage); }}),
+      defragPage(static_cast<CWnd*>(this), &defragHost_),
       diskPage(*this),
       settingsPage(*this, PageInfo(0, nullptr, 0, L"images/buttons and headers/header_settings.png", IDS_TAB_SETTINGS,
                                IDS_SETTINGS_SUBTITLE, 2)),
       generalSettingsPage(*this, PageInfo(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
                                       IDS_TIP_GENERAL_SETTINGS, L"images/buttons and headers/settings_general.png", 0, 0, 2)),
-      schedulePage(*this, PageInfo(IDS_NAME_SCHEDULE, L"images/buttons and headers/button_defrag_schedule.png", IDS_TIP_SCHEDULE,
-                               L"images/buttons and headers/settings_defrag_schedule.png", 0, 0, 2)),
+      schedulePage(this, {[this] { ShowPageOnTab(2, settingsPage); }, [this] { ShowPageOnTab(2, schedulePage); }}),
       aboutPage(*this, PageInfo(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
       homePageManager(std::make_unique<CHomePageManager>()) {
     homePageManager->Register(&defragPage);
@@ -100,7 +98,8 @@ bool CMainFrame::CreatePages() {
                          &schedulePage, &aboutPage, &restorePage, &defragPage};
     for (CBaseDlg* page : pages)
         if (!page->CreatePage()) return false;
-    if (!diskPage.HeaderLoaded() || !dupFinderPage.HeaderLoaded()) resourcesComplete_ = false;
+    if (!diskPage.HeaderLoaded() || !restorePage.HeaderLoaded() || !schedulePage.HeaderLoaded() ||
+        !dupFinderPage.HeaderLoaded()) resourcesComplete_ = false;
     return true;
 }
 
@@ -109,6 +108,19 @@ CWnd& CMainFrame::TabMainPage(int tab) {
     if (tab == 2) return settingsPage;
     return homePage;
 }
+
+void CMainFrame::ShowIdlePage(int tab, CWnd& page) {
+    busy = 0;
+    EnableTabs(true);
+    ShowPageOnTab(tab, page);
+}
+
+void CMainFrame::DefragHost::ShowTab(int tab) {
+    if (tab == 0) frame_.ShowPageOnTab(0, frame_.homePage);
+    else frame_.ShowPageOnTab(1, frame_.diskPage);
+}
+
+std::wstring CMainFrame::DefragHost::ProductName() { return ShellConfigValue(L"APPNAME"); }
 
 void CMainFrame::ShowPageOnTab(int tab, CWnd& page) {
     SetTabPage(tab, page);
@@ -124,7 +136,7 @@ bool CMainFrame::StartScheduledDefrag() {
     ::SetFocus(defragPage);
     busy = 0;
     ::RedrawWindow(*this, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    // Page hook: defragPage.DefragScheduledDrives();
+    defragPage.DefragScheduledDrives();
     return true;
 }
 
@@ -159,7 +171,10 @@ void CMainFrame::OnClose() {
     if (forcedClose) {
         if (IsBusy()) {
             dupFinderPage.LeaveForClose();
-            // Page hook: when the defrag page is working, call its StopAndCloseWhenDone() and return.
+            if (defragPage.IsWorking()) {
+                defragPage.StopAndCloseWhenDone();
+                return;
+            }
         }
         skipQuestions = true;
     } else if (IsBusy()) {
@@ -169,7 +184,10 @@ void CMainFrame::OnClose() {
             return;
         }
         dupFinderPage.LeaveForClose();
-        // Page hook: when the defrag page is working, call its StopAndCloseWhenDone() and return.
+        if (defragPage.IsWorking()) {
+            defragPage.StopAndCloseWhenDone();
+            return;
+        }
         ShowHomePage();
     }
     if (!skipQuestions) {
