@@ -74,6 +74,8 @@ bool CDupResultsList::Create(HWND parent, const RECT& rect) {
 }
 
 void CDupResultsList::CreateTip() {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES};  // the tooltip class
+    ::InitCommonControlsEx(&classes);
     tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, *this, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!tip_) return;

@@ -5,6 +5,8 @@
 #include "list_fixture.h"
 #include "skin/Skin.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -97,6 +99,58 @@ TEST_F(ResultsWindow, LongListsScrollAndClicksReachTheRows) {
             Sleep(50);
         }
     }
+}
+
+// The tooltip of the list: a tooltip window of this thread that knows the list's tool.
+HWND ListTip(HWND list) {
+    struct Search {
+        HWND list, tip = nullptr;
+    } search{list};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
+            TTTOOLINFOW info{};
+            info.cbSize = sizeof(info);
+            info.hwnd = s->list;
+            info.uId = 1;
+            if (SendMessageW(hwnd, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) s->tip = hwnd;
+            return s->tip == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.tip;
+}
+
+TEST_F(ResultsWindow, TheTooltipFollowsTheFileRowUnderThePointer) {
+    const CDuplicateFileList set = folder.MakeSet("a-rather-long-file-name-for-a-tooltip", 2);
+    list.Core().AddDuplicateList(set);
+    HWND tip = ListTip(list);
+    ASSERT_NE(tip, nullptr);
+    CRLIRoot* root = list.Core().GroupFor(16)->roots[0].get();
+    const int y = RowTop(list.Core(), root, 1) + 10;
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(120, y));
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = list;
+    info.uId = 1;
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.rect.top, RowTop(list.Core(), root, 1));
+    EXPECT_EQ(info.rect.bottom, info.rect.top + 26);
+    EXPECT_EQ(info.rect.right, list.Core().GetColumnWidth(0));
+    NMTTDISPINFOW request{};
+    request.hdr.hwndFrom = tip;
+    request.hdr.idFrom = 1;
+    request.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(list, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&request));
+    ASSERT_NE(request.lpszText, nullptr);
+    EXPECT_EQ(std::wstring(request.lpszText), set.files[1]);
+    // Over the check box there is no tool area left.
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(35, y));
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_TRUE(IsRectEmpty(&info.rect));
 }
 
 TEST_F(ResultsWindow, AnEmptyListShowsItsText) {
