@@ -42,7 +42,7 @@ CMainFrame::CMainFrame()
                                IDS_SETTINGS_SUBTITLE, 2)),
       generalSettingsPage(*this, PageInfo(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
                                       IDS_TIP_GENERAL_SETTINGS, L"images/buttons and headers/settings_general.png", 0, 0, 2)),
-      schedulePage(this, {[this] { ShowPageOnTab(2, settingsPage); }, [this] { ShowPageOnTab(2, schedulePage); }}),
+      schedulePage(this, {[this] { ShowIdlePage(2, settingsPage); }, [this] { ShowIdlePage(2, schedulePage); }}),
       aboutPage(*this, PageInfo(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
       homePageManager(std::make_unique<CHomePageManager>()) {
     homePageManager->Register(&defragPage);
