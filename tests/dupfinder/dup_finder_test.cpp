@@ -326,9 +326,9 @@ TEST_F(DupFinderTest, SelectAllButFirstThenRecycleSendsExactlyTheCheckedCopies) 
     ConfirmationAnswerer yes(answer);
     Command(Finder().ResultsPage(), IDC_DUP_DELETE);
     // The recycled copies are in Wine's Recycle Bin, one new record each, not simply gone.
+    // (Other programs may recycle their own files meanwhile: only these paths are counted.)
     const std::multiset<std::string> after = TrashRecords();
     ASSERT_FALSE(after.empty()) << "Wine's Recycle Bin was not found";
-    EXPECT_EQ(after.size(), before.size() + records.size());
     for (const auto& record : records) EXPECT_EQ(after.count(record), before.count(record) + 1) << record;
     for (const auto& set : listed) {
         ASSERT_FALSE(set.empty());
