@@ -1,11 +1,17 @@
 // CMainFrame: the program's one top-level window: tabs, pages, timers and the close policy.
 #pragma once
+#include <functional>
 #include <memory>
+#include <type_traits>
 #include "app/DiskPage.h"
 #include "app/HomePage.h"
 #include "app/HomePageManager.h"
 #include "app/PendingPage.h"
+#include "settings/GeneralSettingsDlg.h"
+#include "settings/SettingsPage.h"
 #include "skin/BaseFrameWnd.h"
+#include "tray/DefragReminder.h"
+#include "tray/TrayIcon.h"
 
 // Messages from a second instance and their like.
 constexpr UINT UM_SCAN_REQUEST = 1679;
@@ -49,6 +55,8 @@ public:
     void ShowDefragPage();
     // A page that wants to appear: SetTabPage, SelectTab, focus, redraw.
     void ShowPageOnTab(int tab, CWnd& page);
+    // A page of the settings tab (the settings page's buttons, the general page's back button).
+    void ShowSettingsTabPage(CWnd& page);
     // The page a tab shows by default (home, disk, settings).
     CWnd& TabMainPage(int tab);
     IHomePageButton& DupFinderButton() { return dupFinderPage; }
@@ -66,16 +74,21 @@ public:
     CPendingPage restorePage;
     CPendingPage defragPage;
     CDiskPage diskPage;
-    CPendingPage settingsPage;
-    CPendingPage generalSettingsPage;
+    zyr::settingspages::CSettingsPage settingsPage;
+    zyr::settingspages::CGeneralSettingsDlg generalSettingsPage;
     CPendingPage schedulePage;
     CPendingPage aboutPage;
+    zyr::tray::CTrayIcon trayIcon;
     int busy = 0;
     int exitFromTray = 0;
     int forcedClose = 0;
     int balloonKind = 0;
     HWND modalDialog = nullptr;
     std::unique_ptr<CHomePageManager> homePageManager;
+    // The daily reminder of timer 704 (its clock can be replaced by tests).
+    zyr::tray::CDefragReminder defragReminder;
+    // Defragments the drive the defrag page remembered (a click on the reminder balloon).
+    std::function<void()> defragWarnedDrive;
 
 protected:
     bool IsBusy() override { return busy != 0; }
@@ -86,9 +99,12 @@ protected:
 
 private:
     void OnClose();
+    void OnBalloonClick();
     void OnSilentNoticeTimer();
     void CheckForUpdates();
     bool CreatePages();
 
     bool resourcesComplete_ = true;
+    // The tray's icon picture; the destructor removes the icon before it goes.
+    std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&::DestroyIcon)> trayIconImage_{nullptr, &::DestroyIcon};
 };
