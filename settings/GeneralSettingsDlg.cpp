@@ -1,6 +1,8 @@
 // CGeneralSettingsDlg: loading and applying the options, the limit field's delayed apply, layout.
 #include "settings/GeneralSettingsDlg.h"
 
+#include <algorithm>
+
 #include "app/ProductConfiguration.h"
 #include "app/SettingsValues.h"
 #include "framework/ModalSeam.h"
@@ -28,6 +30,37 @@ void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring
     if (what.empty()) return;
     for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
+}
+
+// The width a check box needs for its box and text as it draws them (GDI+ in the control's
+// font), so that its focus frame hugs the text.
+int CheckBoxWidth(HWND box, int available) {
+    if (!box) return available;
+    wchar_t text[256] = {};
+    const int length = ::GetWindowTextW(box, text, 256);
+    LOGFONTW logFont{};
+    HFONT handle = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
+    if (!handle || !::GetObjectW(handle, sizeof(logFont), &logFont)) return available;
+    HDC dc = ::GetDC(box);
+    Gdiplus::RectF bounds;
+    {
+        Gdiplus::Graphics g(dc);
+        Gdiplus::Font font(dc, &logFont);
+        g.MeasureString(text, length, &font, Gdiplus::PointF(0, 0), &bounds);
+    }
+    ::ReleaseDC(box, dc);
+    return std::min(available, static_cast<int>(bounds.Width + 0.99f) + ::GetSystemMetrics(SM_CXMENUCHECK) + 4 + 8);
+}
+
+// Points of the page's dialog font, so that labels match the check boxes.
+int DialogFontPoints(HWND page) {
+    LOGFONTW font{};
+    HFONT handle = reinterpret_cast<HFONT>(::SendMessageW(page, WM_GETFONT, 0, 0));
+    if (!handle || !::GetObjectW(handle, sizeof(font), &font) || font.lfHeight == 0) return 9;
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return ::MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, dpi);
 }
 
 }  // namespace
@@ -68,8 +101,12 @@ bool CGeneralSettingsDlg::OnInitDialog() {
         ReplaceAll(text, L"%APPNAME%", product);
         checkBoxes_[i].SetWindowText(text);
     }
-    limitLabel_.SubclassDlgItem(IDC_GENERAL_LIMIT_LABEL, *this);
-    unitLabel_.SubclassDlgItem(IDC_GENERAL_LIMIT_UNIT, *this);
+    const int points = DialogFontPoints(*this);
+    for (CThemeLabel* label : {&limitLabel_, &unitLabel_}) {
+        if (!label->SubclassDlgItem(label == &limitLabel_ ? IDC_GENERAL_LIMIT_LABEL : IDC_GENERAL_LIMIT_UNIT, *this)) continue;
+        label->SetFont(points, false);
+        label->textColor = theSkin.body_text;
+    }
     Layout(ClientRect().right);
     LoadSettings();
     return true;
@@ -185,17 +222,28 @@ void CGeneralSettingsDlg::Layout(int w) {
     const int x = inner.left + 14;
     const int width = inner.right - 14 - x;
     HWND page = GetSafeHwnd();
-    place(::GetDlgItem(page, IDC_GENERAL_CONFIRM_EXIT), x, rowTop(0, 0), width, kRowHeight);
-    place(::GetDlgItem(page, IDC_GENERAL_MINIMIZE_ON_EXIT), x + kIndent, rowTop(0, 1), width - kIndent, kRowHeight);
-    place(::GetDlgItem(page, IDC_GENERAL_LAUNCH_ON_STARTUP), x, rowTop(1, 0), width, kRowHeight);
-    place(::GetDlgItem(page, IDC_GENERAL_SHOW_MESSAGES), x, rowTop(1, 1), width, kRowHeight);
-    place(::GetDlgItem(page, IDC_GENERAL_SHOW_DEFRAG_WARNING), x, rowTop(2, 0), width, kRowHeight);
-    // "Remind me when ... at least [ 3 ] %", indented under the reminder's check box.
-    const int labelWidth = limitLabel_.IsWindow() ? static_cast<int>(limitLabel_.MeasureText().cx) + 4 : 280;
+    auto placeBox = [&](UINT id, int left, int top) {
+        HWND box = ::GetDlgItem(page, static_cast<int>(id));
+        place(box, left, top, CheckBoxWidth(box, x + width - left), kRowHeight);
+    };
+    placeBox(IDC_GENERAL_CONFIRM_EXIT, x, rowTop(0, 0));
+    placeBox(IDC_GENERAL_MINIMIZE_ON_EXIT, x + kIndent, rowTop(0, 1));
+    placeBox(IDC_GENERAL_LAUNCH_ON_STARTUP, x, rowTop(1, 0));
+    placeBox(IDC_GENERAL_SHOW_MESSAGES, x, rowTop(1, 1));
+    placeBox(IDC_GENERAL_SHOW_DEFRAG_WARNING, x, rowTop(2, 0));
+    // "Remind me when ... at least [ 3 ] %", indented under the reminder's check box and
+    // centred on the field's line.
     const int lineTop = rowTop(2, 1);
-    place(limitLabel_, x + kIndent, lineTop, labelWidth, kRowHeight);
-    place(::GetDlgItem(page, IDC_GENERAL_WARNING_LIMIT), x + kIndent + labelWidth + 6, lineTop, kFieldWidth, kFieldHeight);
-    place(unitLabel_, x + kIndent + labelWidth + 6 + kFieldWidth + 5, lineTop, 24, kRowHeight);
+    const int textLeft = x + kIndent + ::GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    const SIZE label = limitLabel_.IsWindow() ? limitLabel_.MeasureText() : SIZE{280, 16};
+    const SIZE unit = unitLabel_.IsWindow() ? unitLabel_.MeasureText() : SIZE{16, 16};
+    const int labelTop = lineTop + (kFieldHeight - static_cast<int>(label.cy)) / 2;
+    // Labels draw with the layout's padding that the measure leaves out.
+    constexpr int kLabelSlack = 12;
+    place(limitLabel_, textLeft, labelTop, label.cx + kLabelSlack, label.cy);
+    const int fieldLeft = textLeft + static_cast<int>(label.cx) + kLabelSlack;
+    place(::GetDlgItem(page, IDC_GENERAL_WARNING_LIMIT), fieldLeft, lineTop, kFieldWidth, kFieldHeight);
+    place(unitLabel_, fieldLeft + kFieldWidth + 4, labelTop, unit.cx + kLabelSlack, unit.cy);
     Invalidate();
 }
 

@@ -43,6 +43,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         // A title of its own lets a screenshot script find this very window (the frame draws no title).
         ::SetWindowTextW(frame, (LoadResourceString(128) + L" - tab " + std::to_wstring(index)).c_str());
     }
+    // "-general" opens the general settings page through the settings page's button.
+    if (std::wcsstr(commandLine, L"-general")) {
+        if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) {
+            base->SelectTab(2);
+            ::SendMessageW(base->Tab(2).page, WM_COMMAND, MAKEWPARAM(1145, BN_CLICKED), 0);
+        }
+        ::SetWindowTextW(frame, (LoadResourceString(128) + L" - general").c_str());
+    }
+    // "-remind" remembers a fragmented drive and runs the daily reminder check at once.
+    if (std::wcsstr(commandLine, L"-remind")) {
+        zyr::fw::WriteProfileString(L"", L"DefragWarningDrive", L"C:");
+        zyr::fw::WriteProfileInt(L"", L"DefragWarningPercent", 12);
+        const uint8_t none[1] = {};
+        zyr::fw::WriteProfileBinary(L"", L"DefragWarningDate", none, 0);
+        ::SendMessageW(frame, WM_TIMER, 704, 0);
+        ::SetWindowTextW(frame, (LoadResourceString(128) + L" - remind").c_str());
+    }
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);

@@ -62,7 +62,7 @@ TEST_F(DefragReminderTest, ARememberedDriveShowsTextsAndStoresTheTimeAsEightByte
     fw::WriteProfileInt(L"", L"DefragWarningLimit", 9);
     const std::optional<ReminderBalloon> balloon = Check();
     ASSERT_TRUE(balloon.has_value());
-    EXPECT_EQ(balloon->text, L"Drive D: is 27% fragmented, above your limit of 9%. Click here to defragment it now.");
+    EXPECT_EQ(balloon->text, L"Drive D: is 27% fragmented (your limit: 9%). Click here to defragment it.");
     EXPECT_EQ(balloon->title, LoadResourceString(IDS_REMINDER_TITLE));
     EXPECT_EQ(StoredDate(), EncodeWarningDate(now));
     // Within the week nothing more; a week later from 05:00 again.
@@ -82,7 +82,7 @@ TEST_F(DefragReminderTest, APercentNeverStoredIsTheLimitPlusOne) {
     const std::optional<ReminderBalloon> balloon = Check();
     ASSERT_TRUE(balloon.has_value());
     EXPECT_NE(balloon->text.find(L"C: is 4%"), std::wstring::npos) << balloon->text;
-    EXPECT_NE(balloon->text.find(L"limit of 3%"), std::wstring::npos) << balloon->text;
+    EXPECT_NE(balloon->text.find(L"limit: 3%"), std::wstring::npos) << balloon->text;
 }
 
 TEST_F(DefragReminderTest, AStoredDateThatIsNotAUsableTimeCountsAsNone) {
