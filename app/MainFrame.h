@@ -9,6 +9,9 @@
 #include "app/PendingPage.h"
 #include "settings/GeneralSettingsDlg.h"
 #include "settings/SettingsPage.h"
+#include "defragui/DefragPage.h"
+#include "restore/RestorePage.h"
+#include "schedule/DefragSchedulePage.h"
 #include "skin/BaseFrameWnd.h"
 #include "tray/DefragReminder.h"
 #include "tray/TrayIcon.h"
@@ -36,9 +39,25 @@ constexpr UINT_PTR kTimerOnlineServices = 1037;
 constexpr UINT_PTR kTimerBanner = 1038;
 
 // Pages are members, created once with the window and afterwards only shown, hidden and
-// moved. A page of a later part replaces its CPendingPage member here (same name, its own
-// class) and the few calls marked "page hook" in MainFrame.cpp.
+// moved. A page not built yet is a CPendingPage member here; its own class replaces it (same
+// name) together with the few calls marked "page hook" in MainFrame.cpp.
 class CMainFrame : public CBaseFrameWnd {
+    // What the defrag page asks of the frame (constructed before the pages).
+    class DefragHost final : public zyr::defragui::IDefragHost {
+    public:
+        explicit DefragHost(CMainFrame& frame) : frame_(frame) {}
+        HWND MainWindow() override { return frame_; }
+        void SetBusy(bool busy) override { frame_.busy = busy ? 1 : 0; }
+        void EnableTabs(bool enable) override { frame_.EnableTabs(enable); }
+        void ShowTab(int tab) override;
+        void ShowDefragPage() override { frame_.ShowDefragPage(); }
+        std::wstring ProductName() override;
+
+    private:
+        CMainFrame& frame_;
+    };
+    DefragHost defragHost_;
+
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -55,8 +74,8 @@ public:
     void ShowDefragPage();
     // A page that wants to appear: SetTabPage, SelectTab, focus, redraw.
     void ShowPageOnTab(int tab, CWnd& page);
-    // A page of the settings tab (the settings page's buttons, the general page's back button).
-    void ShowSettingsTabPage(CWnd& page);
+    // The same after a page's own navigation: busy cleared and the tabs enabled first.
+    void ShowIdlePage(int tab, CWnd& page);
     // The page a tab shows by default (home, disk, settings).
     CWnd& TabMainPage(int tab);
     IHomePageButton& DupFinderButton() { return dupFinderPage; }
@@ -71,12 +90,12 @@ public:
     // Members in construction order.
     CHomePage homePage;
     CPendingPage dupFinderPage;
-    CPendingPage restorePage;
-    CPendingPage defragPage;
+    zyr::restore::CRestorePage restorePage;
+    zyr::defragui::CDefragPage defragPage;
     CDiskPage diskPage;
     zyr::settingspages::CSettingsPage settingsPage;
     zyr::settingspages::CGeneralSettingsDlg generalSettingsPage;
-    CPendingPage schedulePage;
+    zyr::schedule::CDefragSchedulePage schedulePage;
     CPendingPage aboutPage;
     zyr::tray::CTrayIcon trayIcon;
     int busy = 0;
@@ -87,7 +106,8 @@ public:
     std::unique_ptr<CHomePageManager> homePageManager;
     // The daily reminder of timer 704 (its clock can be replaced by tests).
     zyr::tray::CDefragReminder defragReminder;
-    // Defragments the drive the defrag page remembered (a click on the reminder balloon).
+    // A click on the reminder balloon: the defrag page defragments the drive it remembered
+    // (tests put a probe here).
     std::function<void()> defragWarnedDrive;
 
 protected:

@@ -58,7 +58,7 @@ xdotool mousemove 600 760 2>/dev/null || true
 sleep 1
 import -window root -crop 1000x700+12+60 +repage "$out/settings-page.png"
 stop
-run -general general
+run "-page general" "page general"
 import -window root -crop 1000x700+12+60 +repage "$out/general-settings-page.png"
 stop
 echo "$out/tray-balloon.png $out/tray-menu.png $out/tray-tooltip.png $out/settings-page.png $out/general-settings-page.png"
