@@ -200,3 +200,23 @@ TEST_F(TrayFrameTest, KeepRunningFromTheExitQuestionShowsOnTheGeneralPage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real defrag page: its jobs on the remembered drive run (Wine's volume controls fail at
+// once) and the frame is idle again afterwards.
+TEST_F(TrayFrameTest, TheBalloonClickRunsTheDefragPagesJobsOnTheRememberedDrive) {
+    WriteProfileStringValue(L"", L"DefragWarningDrive", L"C:");
+    CMainFrame& f = Open();
+    f.defragWarnedDrive = [&f] { f.defragPage.DefragWarnedDrive(); };
+    ScopedModalAnswerer answers([](const ModalRequest&) { return ModalAnswer{IDNO, L""}; });
+    f.balloonKind = 3;
+    ::SendMessageW(f, UM_TRAY_NOTIFY, 0, NIN_BALLOONUSERCLICK);
+    EXPECT_TRUE(f.defragPage.IsVisible());
+    EXPECT_EQ(f.defragPage.CurrentJob().drive, L"C:");
+    Pump(20000, [&] { return !f.defragPage.IsWorking() && f.busy == 0; });
+    EXPECT_FALSE(f.defragPage.IsWorking());
+    EXPECT_EQ(f.busy, 0);
+}
+
+}  // namespace
