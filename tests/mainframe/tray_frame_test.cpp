@@ -90,13 +90,11 @@ TEST_F(TrayFrameTest, TheMenusExitCommandClosesWithoutTheExitQuestion) {
         return ModalAnswer{IDNO, L""};
     });
     // The real menu: its last item is Exit.
-    Later(300, [] {
-        keybd_event(VK_UP, 0, 0, 0);
-        keybd_event(VK_UP, 0, KEYEVENTF_KEYUP, 0);
-        Later(200, [] {
-            keybd_event(VK_RETURN, 0, 0, 0);
-            keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
-        });
+    HWND target = f;
+    // Keys posted to this thread's queue reach the menu's loop whatever window has the focus.
+    Later(300, [target] {
+        ::PostMessageW(target, WM_KEYDOWN, VK_UP, 0);
+        Later(200, [target] { ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0); });
     });
     Later(3000, [] { ::EndMenu(); });
     ::SendMessageW(f, UM_TRAY_NOTIFY, 0, WM_RBUTTONUP);

@@ -81,6 +81,8 @@ TEST(ReminderRule, NoStoredDateOrAnUnusableOneIsDue) {
     EXPECT_TRUE(ReminderDue(INT64_MAX, now, clock));
     EXPECT_TRUE(ReminderDue(INT64_MIN, now, clock));
     EXPECT_FALSE(ReminderDue(now, now, clock));
+    // A current time past year 9999 is no time to wait for.
+    EXPECT_TRUE(ReminderDue(now, INT64_MAX, clock));
 }
 
 TEST(ReminderRule, AClockThatCannotConvertCountsAsNoDate) {

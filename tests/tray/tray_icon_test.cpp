@@ -164,13 +164,11 @@ TEST_F(TrayIconTest, TheRightButtonShowsTheMenuWhoseCommandGoesToTheOwner) {
     ::ShowWindow(owner, SW_SHOW);
     ASSERT_TRUE(t.SetIcon(icon, L"tip"));
     // While the menu tracks, choose its last item (Exit) with the keyboard.
-    Later(300, [] {
-        keybd_event(VK_UP, 0, 0, 0);
-        keybd_event(VK_UP, 0, KEYEVENTF_KEYUP, 0);
-        Later(200, [] {
-            keybd_event(VK_RETURN, 0, 0, 0);
-            keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
-        });
+    HWND target = owner;
+    // Keys posted to this thread's queue reach the menu's loop whatever window has the focus.
+    Later(300, [target] {
+        ::PostMessageW(target, WM_KEYDOWN, VK_UP, 0);
+        Later(200, [target] { ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0); });
     });
     Later(3000, [] { ::EndMenu(); });  // never left waiting
     EXPECT_EQ(t.OnTrayNotification(0, WM_RBUTTONUP), 1);

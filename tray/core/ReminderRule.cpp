@@ -62,7 +62,7 @@ std::optional<int64_t> DecodeWarningDate(const uint8_t* data, size_t size) {
 }
 
 std::optional<int64_t> DaysSinceReminderMorning(int64_t shown, int64_t now, const ILocalClock& clock) {
-    if (shown < 0 || shown > now) return std::nullopt;
+    if (shown < 0 || shown > now || now > kLatestTime) return std::nullopt;
     LocalDateTime day;
     if (!clock.ToLocal(shown, day)) return std::nullopt;
     day.hour = kReminderMorningHour;

@@ -38,6 +38,8 @@ int64_t DaysFromCivil(int64_t year, int month, int day);
 LocalDateTime CivilFromSeconds(int64_t seconds);
 
 inline constexpr int kReminderDays = 7;
+// 9999-12-31 23:59:59 UTC: later moments are no times this program meets.
+inline constexpr int64_t kLatestTime = 253402300799;
 inline constexpr int kReminderMorningHour = 5;
 
 // "DefragWarningDate": 8 bytes, little-endian seconds since 1970-01-01 UTC.
@@ -47,7 +49,7 @@ std::optional<int64_t> DecodeWarningDate(const uint8_t* data, size_t size);
 
 // Whole days (rounded toward zero) from 05:00 local time of the day `shown` fell on until `now`.
 // None when `shown` has no local date, its 05:00 cannot be converted, or it lies before 1970 or
-// after `now` (moments that cannot be the last showing).
+// after `now` (moments that cannot be the last showing), or `now` lies after kLatestTime.
 std::optional<int64_t> DaysSinceReminderMorning(int64_t shown, int64_t now, const ILocalClock& clock);
 
 // True when the reminder may show at `now`: no usable last showing, or 7 days have passed.
