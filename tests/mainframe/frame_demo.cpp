@@ -12,6 +12,7 @@
 #include "skin/BaseFrameWnd.h"
 #include "app/ShellText.h"
 #include "framework/ResourceInstance.h"
+#include "volumes/ntfsimage/volume_router.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = className.c_str();
     ::RegisterClassW(&wc);
+    // The drives of the system and those bound to images (ZYR_IMAGE_DRIVES), as start-up does.
+    zyr::vol::SetVolumeApi(&zyr::vol::BindVolumesFromEnvironment());
     HWND frame = nullptr;
     if (!zyr::app::CreateMainWindow(&frame)) return 1;
     // "-tab N" opens on another tab, for screenshots of each tab.
