@@ -69,6 +69,7 @@ std::unique_ptr<ImageDevice> ImageDevice::Open(const std::wstring& path, bool wr
 
 ImageDevice::~ImageDevice() {
     if (fd_ >= 0) {
+        (void)Flush();
 #ifdef _WIN32
         _close(fd_);
 #else
@@ -103,6 +104,7 @@ bool ImageDevice::ReadAt(int64_t offset, std::span<uint8_t> out) noexcept {
 
 bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcept {
     if (!writable_ || offset < 0 || offset > size_ || int64_t(data.size()) > size_ - offset) return false;
+    dirty_ = true;
 #ifdef _WIN32
     std::lock_guard lock(seekLock_);
     if (_lseeki64(fd_, offset, SEEK_SET) != offset) return false;
@@ -126,11 +128,14 @@ bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcep
 }
 
 bool ImageDevice::Flush() noexcept {
+    if (!dirty_) return true;
 #ifdef _WIN32
-    return _commit(fd_) == 0;
+    const bool ok = _commit(fd_) == 0;
 #else
-    return ::fdatasync(fd_) == 0;
+    const bool ok = ::fdatasync(fd_) == 0;
 #endif
+    if (ok) dirty_ = false;
+    return ok;
 }
 
 }  // namespace zyr::ntfs
