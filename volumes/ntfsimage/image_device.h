@@ -31,6 +31,7 @@ private:
     int64_t size_ = 0;
     bool writable_ = false;
     bool dirty_ = false;  // written since the last flush
+    int64_t unsubmitted_ = 0;  // bytes written since write-back was last started
     std::mutex seekLock_;  // the Windows runtime has no positioned I/O
 };
 

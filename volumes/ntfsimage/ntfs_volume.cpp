@@ -21,6 +21,8 @@ constexpr size_t kMftChunks = 64;
 constexpr int64_t kSummaryStretchBytes = 1 << 20;
 constexpr int64_t kWholeIndexBytes = 4 << 20;
 constexpr size_t kRunBlock = 8192;
+constexpr int64_t kBitmapPageBytes = 4096;
+constexpr size_t kBitmapPages = 64;
 
 }  // namespace
 
@@ -611,10 +613,48 @@ int NtfsVolume::CompareNames(const std::wstring& a, const std::wstring& b) const
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) { return ReadStream(bitmap_, firstByte, out); }
+uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) {
+    if (firstByte < 0 || out.size() > size_t(kBitmapPageBytes)) return ReadStream(bitmap_, firstByte, out);
+    try {
+        if (bitmapPages_.empty()) bitmapPages_.resize(kBitmapPages);
+        size_t done = 0;
+        while (done < out.size()) {
+            const int64_t at = firstByte + int64_t(done);
+            const int64_t index = at / kBitmapPageBytes;
+            BitmapPage& page = bitmapPages_[size_t(index) % kBitmapPages];
+            if (page.index != index) {
+                page.index = -1;
+                const int64_t start = index * kBitmapPageBytes;
+                page.bytes.resize(size_t(std::clamp<int64_t>(bitmap_.dataSize - start, 0, kBitmapPageBytes)));
+                if (uint32_t e = ReadStream(bitmap_, start, page.bytes)) return e;
+                page.index = index;
+            }
+            const size_t within = size_t(at - index * kBitmapPageBytes);
+            const size_t n = std::min(out.size() - done, page.bytes.size() - std::min(within, page.bytes.size()));
+            if (n == 0) return ReadStream(bitmap_, at, out.subspan(done));  // past the data: as the stream answers
+            std::copy_n(page.bytes.begin() + ptrdiff_t(within), n, out.begin() + ptrdiff_t(done));
+            done += n;
+        }
+        return 0;
+    } catch (...) {
+        return ReadStream(bitmap_, firstByte, out);
+    }
+}
 
 uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
-    return WriteStream(bitmap_, firstByte, data);
+    const uint32_t e = WriteStream(bitmap_, firstByte, data);
+    for (BitmapPage& page : bitmapPages_) {
+        if (page.index < 0) continue;
+        const int64_t start = page.index * kBitmapPageBytes, end = start + int64_t(page.bytes.size());
+        const int64_t from = std::max(start, firstByte), to = std::min(end, firstByte + int64_t(data.size()));
+        if (from >= to) continue;
+        if (e) {
+            page.index = -1;  // what reached the image is not known: read it again
+            continue;
+        }
+        std::copy_n(data.begin() + ptrdiff_t(from - firstByte), to - from, page.bytes.begin() + ptrdiff_t(from - start));
+    }
+    return e;
 }
 
 uint32_t NtfsVolume::CountFreeClusters(int64_t* free) {

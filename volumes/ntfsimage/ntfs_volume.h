@@ -104,7 +104,8 @@ public:
     // A name in a directory, compared through $UpCase. ERROR_FILE_NOT_FOUND when absent.
     [[nodiscard]] uint32_t Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference);
 
-    // Bytes of $Bitmap (cluster n = bit n%8 of byte n/8).
+    // Bytes of $Bitmap (cluster n = bit n%8 of byte n/8). Small reads come from a few cached
+    // pages that writes keep in step; writes go straight to the image.
     [[nodiscard]] uint32_t ReadBitmap(int64_t firstByte, std::span<uint8_t> out);
     [[nodiscard]] uint32_t WriteBitmap(int64_t firstByte, std::span<const uint8_t> data);
     // Zero bits below TotalClusters.
@@ -159,6 +160,11 @@ private:
     std::vector<RunList> runBlocks_;  // filled one after another, never reallocated
     RunList summaryScratch_;
     std::vector<IndexEntry> listingScratch_;  // the listing a lookup's names come from
+    struct BitmapPage {
+        int64_t index = -1;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<BitmapPage> bitmapPages_;  // direct-mapped by page index
     std::vector<uint8_t> stretchBytes_;
     std::vector<std::wstring> folder_;
     uint64_t folderRecord_ = 0;
