@@ -1,4 +1,5 @@
-# The main frame, its home and disk pages, the stand-ins of later pages and privacy cleanup.
+# The main frame, its home and disk pages, the pages of the subsystems it hosts, the stand-ins
+# of later pages and privacy cleanup.
 add_library(zyr_mainframe STATIC
     ${CMAKE_CURRENT_LIST_DIR}/MainFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameFactory.cpp
@@ -10,4 +11,5 @@ add_library(zyr_mainframe STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ShellText.cpp
 )
 target_include_directories(zyr_mainframe PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(zyr_mainframe PUBLIC zyr_appconfig zyr_skin zyr_xml shlwapi shell32 advapi32)
+target_link_libraries(zyr_mainframe PUBLIC zyr_appconfig zyr_skin zyr_xml zyr_defragui zyr_restore zyr_schedule_page
+    shlwapi shell32 advapi32)

@@ -29,20 +29,18 @@ constexpr UINT kQuestionStyle = 0x01000024;  // question icon, first button defa
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : homePage(*this),
+    : defragHost_(*this),
+      homePage(*this),
       dupFinderPage(*this, PageInfo(IDS_NAME_DUPLICATES, L"images/buttons and headers/button_duplicate.png", IDS_TIP_DUPLICATES,
                                 L"images/buttons and headers/header_duplicate.png", 0, 0, 1)),
-      restorePage(*this, PageInfo(IDS_NAME_RESTORE, L"images/buttons and headers/button_restore.png", IDS_TIP_RESTORE,
-                              L"images/buttons and headers/header_restore.png", 0, 0, 1)),
-      defragPage(*this, PageInfo(IDS_NAME_DEFRAG, L"images/buttons and headers/button_defrag.png", IDS_TIP_DEFRAG,
-                             L"images/buttons and headers/header_defrag.png", IDS_DEFRAG_TITLE, IDS_DEFRAG_SUBTITLE, 1)),
+      restorePage(this, {[this] { ShowIdlePage(1, restorePage); }, [this] { ShowIdlePage(1, diskPage); }}),
+      defragPage(static_cast<CWnd*>(this), &defragHost_),
       diskPage(*this),
       settingsPage(*this, PageInfo(0, nullptr, 0, L"images/buttons and headers/header_settings.png", IDS_TAB_SETTINGS,
                                IDS_SETTINGS_SUBTITLE, 2)),
       generalSettingsPage(*this, PageInfo(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
                                       IDS_TIP_GENERAL_SETTINGS, L"images/buttons and headers/settings_general.png", 0, 0, 2)),
-      schedulePage(*this, PageInfo(IDS_NAME_SCHEDULE, L"images/buttons and headers/button_defrag_schedule.png", IDS_TIP_SCHEDULE,
-                               L"images/buttons and headers/settings_defrag_schedule.png", 0, 0, 2)),
+      schedulePage(this, {[this] { ShowIdlePage(2, settingsPage); }, [this] { ShowIdlePage(2, schedulePage); }}),
       aboutPage(*this, PageInfo(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
       homePageManager(std::make_unique<CHomePageManager>()) {
     homePageManager->Register(&defragPage);
@@ -98,7 +96,7 @@ bool CMainFrame::CreatePages() {
                          &schedulePage, &aboutPage, &restorePage, &defragPage};
     for (CBaseDlg* page : pages)
         if (!page->CreatePage()) return false;
-    if (!diskPage.HeaderLoaded()) resourcesComplete_ = false;
+    if (!diskPage.HeaderLoaded() || !restorePage.HeaderLoaded() || !schedulePage.HeaderLoaded()) resourcesComplete_ = false;
     return true;
 }
 
@@ -107,6 +105,19 @@ CWnd& CMainFrame::TabMainPage(int tab) {
     if (tab == 2) return settingsPage;
     return homePage;
 }
+
+void CMainFrame::ShowIdlePage(int tab, CWnd& page) {
+    busy = 0;
+    EnableTabs(true);
+    ShowPageOnTab(tab, page);
+}
+
+void CMainFrame::DefragHost::ShowTab(int tab) {
+    if (tab == 0) frame_.ShowPageOnTab(0, frame_.homePage);
+    else frame_.ShowPageOnTab(1, frame_.diskPage);
+}
+
+std::wstring CMainFrame::DefragHost::ProductName() { return ShellConfigValue(L"APPNAME"); }
 
 void CMainFrame::ShowPageOnTab(int tab, CWnd& page) {
     SetTabPage(tab, page);
@@ -122,7 +133,7 @@ bool CMainFrame::StartScheduledDefrag() {
     ::SetFocus(defragPage);
     busy = 0;
     ::RedrawWindow(*this, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    // Page hook: defragPage.DefragScheduledDrives();
+    defragPage.DefragScheduledDrives();
     return true;
 }
 
@@ -156,8 +167,11 @@ void CMainFrame::OnClose() {
     bool skipQuestions = false;
     if (forcedClose) {
         if (IsBusy()) {
-            // Page hook: cancel a running duplicate scan; when the defrag page is working,
-            // call its StopAndCloseWhenDone() and return.
+            // Page hook: cancel a running duplicate scan.
+            if (defragPage.IsWorking()) {
+                defragPage.StopAndCloseWhenDone();
+                return;
+            }
         }
         skipQuestions = true;
     } else if (IsBusy()) {
@@ -166,8 +180,11 @@ void CMainFrame::OnClose() {
             exitFromTray = 0;
             return;
         }
-        // Page hook: cancel a running duplicate scan; when the defrag page is working, call
-        // its StopAndCloseWhenDone() and return.
+        // Page hook: cancel a running duplicate scan.
+        if (defragPage.IsWorking()) {
+            defragPage.StopAndCloseWhenDone();
+            return;
+        }
         ShowHomePage();
     }
     if (!skipQuestions) {

@@ -5,6 +5,9 @@
 #include "app/HomePage.h"
 #include "app/HomePageManager.h"
 #include "app/PendingPage.h"
+#include "defragui/DefragPage.h"
+#include "restore/RestorePage.h"
+#include "schedule/DefragSchedulePage.h"
 #include "skin/BaseFrameWnd.h"
 
 // Messages from a second instance and their like.
@@ -30,9 +33,25 @@ constexpr UINT_PTR kTimerOnlineServices = 1037;
 constexpr UINT_PTR kTimerBanner = 1038;
 
 // Pages are members, created once with the window and afterwards only shown, hidden and
-// moved. A page of a later part replaces its CPendingPage member here (same name, its own
-// class) and the few calls marked "page hook" in MainFrame.cpp.
+// moved. A page not built yet is a CPendingPage member here; its own class replaces it (same
+// name) together with the few calls marked "page hook" in MainFrame.cpp.
 class CMainFrame : public CBaseFrameWnd {
+    // What the defrag page asks of the frame (constructed before the pages).
+    class DefragHost final : public zyr::defragui::IDefragHost {
+    public:
+        explicit DefragHost(CMainFrame& frame) : frame_(frame) {}
+        HWND MainWindow() override { return frame_; }
+        void SetBusy(bool busy) override { frame_.busy = busy ? 1 : 0; }
+        void EnableTabs(bool enable) override { frame_.EnableTabs(enable); }
+        void ShowTab(int tab) override;
+        void ShowDefragPage() override { frame_.ShowDefragPage(); }
+        std::wstring ProductName() override;
+
+    private:
+        CMainFrame& frame_;
+    };
+    DefragHost defragHost_;
+
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -49,6 +68,8 @@ public:
     void ShowDefragPage();
     // A page that wants to appear: SetTabPage, SelectTab, focus, redraw.
     void ShowPageOnTab(int tab, CWnd& page);
+    // The same after a page's own navigation: busy cleared and the tabs enabled first.
+    void ShowIdlePage(int tab, CWnd& page);
     // The page a tab shows by default (home, disk, settings).
     CWnd& TabMainPage(int tab);
     IHomePageButton& DupFinderButton() { return dupFinderPage; }
@@ -63,12 +84,12 @@ public:
     // Members in construction order.
     CHomePage homePage;
     CPendingPage dupFinderPage;
-    CPendingPage restorePage;
-    CPendingPage defragPage;
+    zyr::restore::CRestorePage restorePage;
+    zyr::defragui::CDefragPage defragPage;
     CDiskPage diskPage;
     CPendingPage settingsPage;
     CPendingPage generalSettingsPage;
-    CPendingPage schedulePage;
+    zyr::schedule::CDefragSchedulePage schedulePage;
     CPendingPage aboutPage;
     int busy = 0;
     int exitFromTray = 0;

@@ -9,6 +9,7 @@
 #include "framework/ResourceInstance.h"
 #include "framework/Profile.h"
 #include "schedule/ScheduledTasks.h"
+#include "volumes/ntfsimage/volume_router.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -131,6 +132,9 @@ bool CZyrApp::InitInstance() {
     if (parsed.request == StartRequest::Shutdown || parsed.request == StartRequest::Report ||
         parsed.request == StartRequest::Uninstall)
         return false;
+
+    // Drives bound to NTFS images (ZYR_IMAGE_DRIVES) join the real ones.
+    vol::SetVolumeApi(&vol::BindVolumesFromEnvironment());
 
     // 15. The main window.
     HWND frame = nullptr;

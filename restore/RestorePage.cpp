@@ -52,6 +52,15 @@ void Move(HWND control, int x, int y, int width, int height) {
 
 }  // namespace
 
+CRestorePage::CRestorePage(CWnd* frame, Navigation navigation)
+    : CBaseDlg(IDD_RESTORE_PAGE, frame),
+      module_(std::make_unique<CSystemRestoreModule>()),
+      description_(config::LoadText(IDS_RESTORE_BUTTON_TOOLTIP)),
+      restart_(RestartForSystemRestore),
+      navigation_(std::move(navigation)) {
+    LoadHeader();
+}
+
 CRestorePage::CRestorePage(HWND parent) : CRestorePage(parent, std::make_unique<CSystemRestoreModule>()) {}
 
 CRestorePage::CRestorePage(HWND parent, std::unique_ptr<ISystemRestoreModule> module)
@@ -59,8 +68,22 @@ CRestorePage::CRestorePage(HWND parent, std::unique_ptr<ISystemRestoreModule> mo
       module_(std::move(module)),
       description_(config::LoadText(IDS_RESTORE_BUTTON_TOOLTIP)),
       restart_(RestartForSystemRestore) {
+    LoadHeader();
+}
+
+void CRestorePage::SetModule(std::unique_ptr<ISystemRestoreModule> module) {
+    module_ = std::move(module);
+    if (IsWindow()) RefreshList(0);
+}
+
+void CRestorePage::LoadHeader() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    SkinImage header = LoadSkinImage(nullptr, kHeaderImage);
+    headerLoaded_ = header != nullptr;
+    SetHeader(std::move(header), config::LoadText(IDS_RESTORE_HEADER_TITLE), config::LoadText(IDS_RESTORE_HEADER_SUBTITLE));
+    ShowHeaderButtons(true);
+    EnableHeaderButtons(true, false);
 }
 
 CRestorePage::~CRestorePage() {
@@ -68,7 +91,6 @@ CRestorePage::~CRestorePage() {
 }
 
 bool CRestorePage::OnInitDialog() {
-    SetHeader(kHeaderImage, config::LoadText(IDS_RESTORE_HEADER_TITLE), config::LoadText(IDS_RESTORE_HEADER_SUBTITLE));
     restoreButton_.SubclassDlgItem(IDC_RESTORE_RESTORE, *this);
     deleteButton_.SubclassDlgItem(IDC_RESTORE_DELETE, *this);
     createButton_.SubclassDlgItem(IDC_RESTORE_CREATE, *this);
@@ -257,5 +279,12 @@ std::wstring CRestorePage::GetButtonName() { return config::LoadText(IDS_RESTORE
 std::wstring CRestorePage::GetButtonImage() { return kButtonImage; }
 std::wstring CRestorePage::GetButtonImageOver() { return GetButtonImage(); }
 std::wstring CRestorePage::GetButtonTooltip() { return description_; }
+void CRestorePage::OnButtonClick() {
+    if (navigation_.showRestorePage) navigation_.showRestorePage();
+}
+
+void CRestorePage::OnBack() {
+    if (navigation_.showDiskPage) navigation_.showDiskPage();
+}
 
 }  // namespace zyr::restore

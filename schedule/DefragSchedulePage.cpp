@@ -4,7 +4,10 @@
 #include "app/ProductConfiguration.h"
 #include "resources/ids/schedule_ids.h"
 #include "schedule/core/SchedulePageLayout.h"
+#include "skin/Skin.h"
 #include "skin/Toolkit.h"
+
+#include <utility>
 
 namespace zyr::schedule {
 namespace {
@@ -29,6 +32,15 @@ int WidthOf(HWND control, int fallback) {
 
 CDefragSchedulePage::CDefragSchedulePage(HWND parent, Navigation navigation)
     : CBaseDlg(IDD_DEFRAG_SCHEDULE_PAGE, parent), navigation_(std::move(navigation)) {
+    LoadHeader();
+}
+
+CDefragSchedulePage::CDefragSchedulePage(CWnd* frame, Navigation navigation)
+    : CBaseDlg(IDD_DEFRAG_SCHEDULE_PAGE, frame), navigation_(std::move(navigation)) {
+    LoadHeader();
+}
+
+void CDefragSchedulePage::LoadHeader() {
     SkinImage header = LoadSkinImage(nullptr, kHeaderImage);
     headerLoaded_ = header != nullptr;
     SetHeader(std::move(header), config::LoadText(IDS_SCHEDULE_PAGE_TITLE), config::LoadText(IDS_SCHEDULE_PAGE_SUBTITLE));
@@ -104,7 +116,17 @@ void CDefragSchedulePage::PaintContent(Gdiplus::Graphics& g) {
     if (schedulesPanel_.right <= schedulesPanel_.left) return;
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-    DrawPanel(&g, schedulesPanel_, true, true);
+    // Both panels, each with its caption in the band.
+    const std::pair<const RECT*, UINT> panels[] = {{&drivesPanel_, IDS_SCHEDULE_DRIVES_CAPTION},
+                                                   {&schedulesPanel_, IDS_SCHEDULE_LIST_CAPTION}};
+    for (const auto& [panel, caption] : panels) {
+        const RECT inner = DrawPanel(&g, *panel, true, true);
+        const float bandHeight = static_cast<float>(inner.top - panel->top - 4);
+        DrawSkinText(g,
+                     Gdiplus::RectF(static_cast<float>(panel->left + 12), static_cast<float>(panel->top) + 6,
+                                    static_cast<float>(panel->right - panel->left - 24), bandHeight - 6),
+                     config::LoadText(caption), theSkin.textBoldFont.get(), theSkin.bodyTextBrush.get());
+    }
 }
 
 }  // namespace zyr::schedule

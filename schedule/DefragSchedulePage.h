@@ -20,7 +20,9 @@ public:
         std::function<void()> showSchedulePage;
     };
 
+    // On an existing parent window, or on the frame object whose window is made later.
     CDefragSchedulePage(HWND parent, Navigation navigation);
+    CDefragSchedulePage(CWnd* frame, Navigation navigation);
 
     // False when the header picture is missing (the caller shows text 263 and ends the process).
     bool HeaderLoaded() const { return headerLoaded_; }
@@ -47,6 +49,7 @@ protected:
     void OnBack() override;
 
 private:
+    void LoadHeader();
     void LayoutPanels(int width);
 
     Navigation navigation_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the main window on a private Xvfb at 1024x768 and 1600x900: the home page,
-# the disk page and the settings tab, and the home page with the pointer over the start button.
+# the disk page and the settings tab, the home page with the pointer over the start button, and
+# the pages opened from their home-page buttons.
 # Needs a Windows build (./test or ./run builds it). Pictures go to build/screenshots/.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
@@ -64,8 +65,26 @@ shoot() {
         done
         sleep 0.5
     done
+    local page shots=""
+    for page in $pages; do
+        (cd "$program_dir" && exec wine "$program" -page "$page" </dev/null >/dev/null 2>&1) &
+        local pid=$!
+        timeout 60 xdotool search --sync --onlyvisible --name "page $page" >/dev/null 2>&1 || true
+        sleep 3
+        capture "$out/${size}-page-${page}.png" "$x" "$y" "$w" "$h"
+        shots="$shots $out/${size}-page-${page}.png"
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        for _ in $(seq 40); do
+            [ -n "$(xdotool search --onlyvisible --name "page $page" 2>/dev/null)" ] || break
+            sleep 0.25
+        done
+        sleep 0.5
+    done
     kill "$xvfb" 2>/dev/null || true
-    echo "$out/${size}-home.png $out/${size}-home-hover.png $out/${size}-disk.png $out/${size}-settings.png"
+    echo "$out/${size}-home.png $out/${size}-home-hover.png $out/${size}-disk.png $out/${size}-settings.png$shots"
 }
+# Pages to open by their home-page buttons (names frame_demo understands); "" for none.
+pages=${ZYR_SCREENSHOT_PAGES-defrag schedule restore duplicates}
 shoot 1024x768 12 12 1000 720
 shoot 1600x900 200 40 1200 800

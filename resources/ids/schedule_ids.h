@@ -6,6 +6,7 @@
 #define IDS_NO_SCHEDULES 180              // placeholder line of an empty schedule list
 #define IDS_SCHEDULE_UNREADABLE 181       // the selected schedule cannot be read for Edit
 #define IDS_SCHEDULE_DELETE_QUESTION 186
+// Texts of the frame (frame.rc) and of the defrag page's drive list (defrag.rc) used here too.
 #define IDS_HEADER_IMAGE_MISSING 263
 #define IDS_DRIVE_COLUMN_DRIVE 273
 #define IDS_DRIVE_COLUMN_FILE_SYSTEM 275
@@ -21,6 +22,9 @@
 #define IDS_LOGON_TASK_COMMENT 527
 #define IDS_SCHEDULE_PREFIX 529
 #define IDS_SCHEDULE_OPTIONS_CAPTION 546
+// Captions of the page's two panels (numbers of this program's own range).
+#define IDS_SCHEDULE_DRIVES_CAPTION 24001
+#define IDS_SCHEDULE_LIST_CAPTION 24002
 
 // Dialog templates
 #define IDD_SCHEDULE_OPTIONS 177

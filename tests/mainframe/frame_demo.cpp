@@ -3,13 +3,35 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cwchar>
+#include <memory>
 #include <string>
+#include "app/MainFrame.h"
 #include "app/MainFrameFactory.h"
 #include "app/ProductConfiguration.h"
 #include "framework/Profile.h"
 #include "skin/BaseFrameWnd.h"
 #include "app/ShellText.h"
 #include "framework/ResourceInstance.h"
+#include "volumes/ntfsimage/volume_router.h"
+
+namespace {
+
+// A few restore points as Windows lists them (Wine's WMI has none of its own).
+class SampleRestorePoints final : public zyr::restore::ISystemRestoreModule {
+public:
+    int ListRestorePoints(zyr::restore::RestorePointList& points) override {
+        points = {{L"Windows Update", 41, L"11/2/2026 3:04:12 AM", 18, 101},
+                  {L"Installed Photo Viewer", 42, L"11/19/2026 6:41:55 PM", 0, 101},
+                  {L"Before defragmenting", 43, L"12/1/2026 9:15:03 PM", 12, 101},
+                  {L"Device driver package install: Printer", 44, L"12/8/2026 10:27:40 AM", 10, 101}};
+        return 1;
+    }
+    int DeleteRestorePoint(uint32_t) override { return 0; }
+    int RestoreSystem(uint32_t) override { return 0; }
+    int CreateRestorePoint(const std::wstring&, zyr::restore::RestorePointRecord*) override { return 0; }
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
@@ -34,6 +56,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = className.c_str();
     ::RegisterClassW(&wc);
+    // The drives of the system and those bound to images (ZYR_IMAGE_DRIVES), as start-up does.
+    zyr::vol::SetVolumeApi(&zyr::vol::BindVolumesFromEnvironment());
     HWND frame = nullptr;
     if (!zyr::app::CreateMainWindow(&frame)) return 1;
     // "-tab N" opens on another tab, for screenshots of each tab.
@@ -42,6 +66,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         if (auto* base = dynamic_cast<CBaseFrameWnd*>(CWnd::FromHandle(frame))) base->SelectTab(index);
         // A title of its own lets a screenshot script find this very window (the frame draws no title).
         ::SetWindowTextW(frame, (LoadResourceString(128) + L" - tab " + std::to_wstring(index)).c_str());
+    }
+    // "-page NAME" opens a page through its home-page button: defrag, schedule, restore, duplicates.
+    if (const wchar_t* page = std::wcsstr(commandLine, L"-page ")) {
+        if (auto* main = dynamic_cast<CMainFrame*>(CWnd::FromHandle(frame))) {
+            const std::wstring name = page + 6;
+            IHomePageButton* button = nullptr;
+            if (name.rfind(L"defrag", 0) == 0) button = &main->defragPage;
+            else if (name.rfind(L"schedule", 0) == 0) button = &main->schedulePage;
+            else if (name.rfind(L"restore", 0) == 0) {
+                main->restorePage.SetModule(std::make_unique<SampleRestorePoints>());
+                button = &main->RestoreButton();
+            }
+            else if (name.rfind(L"duplicates", 0) == 0) button = &main->DupFinderButton();
+            if (button) button->OnButtonClick();
+            ::SetWindowTextW(frame, (LoadResourceString(128) + L" - page " + name).c_str());
+        }
     }
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -144,6 +144,40 @@ TEST_F(MainFrameTest, HomeShortcutsAndTheDiskPageOpenTheirPages) {
     EXPECT_EQ(f.busy, 0);
 }
 
+// The hosted pages' own navigation: the home-page button shows the page on its tab with the
+// frame idle, and the header's back button returns to the tab's main page.
+TEST_F(MainFrameTest, HostedPagesOpenFromTheirButtonsAndGoBackToTheirTabsMainPage) {
+    CMainFrame& f = Open();
+    struct Case {
+        const char* name;
+        IHomePageButton& button;
+        CBaseDlg& page;
+        int tab;
+        CWnd& back;
+    } cases[] = {
+        {"defrag", f.defragPage, f.defragPage, 1, f.diskPage},
+        {"restore", f.restorePage, f.restorePage, 1, f.diskPage},
+        {"schedule", f.schedulePage, f.schedulePage, 2, f.settingsPage},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.busy = 1;
+        f.EnableTabs(false);
+        c.button.OnButtonClick();
+        EXPECT_TRUE(c.page.IsVisible());
+        EXPECT_EQ(f.SelectedTab(), c.tab);
+        EXPECT_EQ(f.busy, 0);
+        const RECT back = c.page.BackButtonRect();
+        const LPARAM at = MAKELPARAM((back.left + back.right) / 2, (back.top + back.bottom) / 2);
+        ::SendMessageW(c.page, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(c.page, WM_LBUTTONUP, 0, at);
+        EXPECT_TRUE(c.back.IsVisible());
+        EXPECT_FALSE(c.page.IsVisible());
+        EXPECT_EQ(f.SelectedTab(), c.tab);
+        EXPECT_TRUE(f.TabsEnabled());
+    }
+}
+
 struct CloseCase {
     const char* name;
     int confirmExit;        // -1: never stored

@@ -10,6 +10,7 @@
 #include "framework/Wnd.h"
 #include "skin/MemDC.h"
 #include "skin/Skin.h"
+#include "tests/skin/SkinnedHost.h"
 #include "resources/ids/restore_ids.h"
 #include "restore/RestoreTexts.h"
 #include "restore/SystemRestart.h"
@@ -103,27 +104,6 @@ struct FakeSystemRestore : ISystemRestoreModule {
     State& s;
 };
 
-// The window the page lives in, lending its surface as the main frame does.
-class TestHost : public CWnd, public CTransparentParent {
-public:
-    CMemDCPerm* GetBackgroundDC() override { return &surface_; }
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_ERASEBKGND) return 1;
-        if (msg == WM_PAINT) {
-            PaintDc paint(*this);
-            const RECT client = ClientRect();
-            const COLORREF fill = theSkin.client == SkinColors::kMissing ? RGB(245, 247, 250) : ToColorRef(theSkin.client);
-            if (surface_.Begin(paint, fill, client)) surface_.End();
-            return 0;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-
-private:
-    CMemDCPerm surface_;
-};
 
 struct Row {
     std::wstring date, description, type;
@@ -240,7 +220,7 @@ protected:
     FakeSystemRestore::State system;
     std::unique_ptr<CRestorePage> page;
     HWND frame = nullptr;
-    TestHost host;
+    CSkinnedHost host;
     std::unique_ptr<ScopedModalAnswerer> answerer;
     std::vector<ModalRequest> asked;
     std::deque<int> answers;

@@ -7,6 +7,7 @@
 #include "schedule/AccessRights.h"
 #include "tests/schedule/FakeTaskScheduler.h"
 #include "tests/schedule/ProgramEnvironment.h"
+#include "tests/skin/SkinnedHost.h"
 
 #include <cstdlib>
 
@@ -32,17 +33,19 @@ int wmain(int argc, wchar_t** argv) {
     service.AddJob(L"Zyr Disk Care Defrag_sch_B", domain + L"\\" + user, testing::WeeklyTrigger(0x41, 23, 30));
     SetTaskSchedulerFactory(service.Factory());
 
-    HWND host = CreateWindowExW(0, L"STATIC", L"Zyr Disk Care", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                40, 40, 820, 560, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    CDefragSchedulePage page(host, {});
+    CSkinnedHost host;
+    if (!host.CreateEx(0, L"STATIC", L"Zyr Disk Care", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                       RECT{40, 40, 860, 600}, nullptr, 0))
+        return 1;
+    CDefragSchedulePage page(host.GetSafeHwnd(), {});
     if (!page.CreatePage()) return 1;
     RECT client;
-    GetClientRect(host, &client);
+    GetClientRect(host.GetSafeHwnd(), &client);
     MoveWindow(page, 0, 0, client.right, client.bottom, TRUE);
     page.ShowWindow(SW_SHOW);
     SendMessageW(page.logic().scheduleList(), LB_SETCURSEL, 0, 0);
     page.logic().OnScheduleSelChange();
-    UpdateWindow(host);
+    UpdateWindow(host.GetSafeHwnd());
 
     SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, EndPreview);
     CScheduleOptionsDlg dialog;

@@ -1,0 +1,38 @@
+// Resource ids of the defrag page: its template, controls and texts.
+#pragma once
+#include "resources/ids/frame_ids.h"  // the page's name, header and home-page texts
+
+#define IDD_DEFRAG_PAGE 415
+#define IDC_DEFRAG_DRIVES 1000
+#define IDC_DEFRAG_STOP 1013
+#define IDC_DEFRAG_PAUSE 1014
+#define IDC_DEFRAG_DEFRAGMENT 1154
+#define IDC_DEFRAG_OPTIMIZE 1336
+#define IDC_DEFRAG_PROGRESS 1337
+#define IDC_DEFRAG_ANALYZE 1338
+#define IDC_DEFRAG_MAP 1340
+
+#define IDS_LEGEND_FREE 267
+#define IDS_LEGEND_UNKNOWN 268
+#define IDS_LEGEND_UNFRAGMENTED 270
+#define IDS_LEGEND_FRAGMENTED 271
+#define IDS_LEGEND_UNMOVABLE 272
+#define IDS_COL_DRIVE 273
+#define IDS_COL_FILESYSTEM 275
+#define IDS_COL_SIZE 276
+#define IDS_COL_FREE 277
+#define IDS_COL_USED 278
+#define IDS_COL_FRAGMENTATION 279
+#define IDS_PAUSE 280
+#define IDS_RESUME 281
+#define IDS_STOPPING 282
+#define IDS_STOP 283
+#define IDS_ANALYZING 284
+#define IDS_DEFRAGMENTING 286
+#define IDS_CONSOLIDATING 287
+#define IDS_DEFRAG_DONE 288
+#define IDS_NOT_FRAGMENTED 290
+#define IDS_ASK_DEFRAG 295
+#define IDS_ASK_DEFRAG_BUTTONS 301
+#define IDS_NOT_NTFS 303
+#define IDS_NO_ROOM 304
