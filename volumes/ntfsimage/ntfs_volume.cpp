@@ -240,7 +240,9 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
             std::copy(bytes.begin(), bytes.end(), chunk.bytes.begin() + ptrdiff_t(offset - start));
     }
     if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) {
+        // What reached the image is not known: read it again when asked.
         mftChunks_.clear();
+        if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
         return e;
     }
     if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
@@ -591,12 +593,6 @@ void NtfsVolume::RememberFolder(std::span<const std::wstring> components, uint64
         folderKnown_ = true;
     } catch (...) {
     }
-}
-
-std::wstring NtfsVolume::UpCased(const std::wstring& name) const {
-    std::wstring out(name);
-    for (wchar_t& c : out) c = UpCase(c);
-    return out;
 }
 
 wchar_t NtfsVolume::UpCase(wchar_t c) const noexcept {

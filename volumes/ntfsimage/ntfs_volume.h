@@ -117,7 +117,6 @@ public:
 
     int CompareNames(const std::wstring& a, const std::wstring& b) const noexcept;
     wchar_t UpCase(wchar_t c) const noexcept;
-    std::wstring UpCased(const std::wstring& name) const;
 
 private:
     NtfsVolume() = default;
