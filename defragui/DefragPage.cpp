@@ -301,25 +301,22 @@ void CDefragPage::DropJobsWithoutRoom(bool touchWarning) {
     }
 }
 
-void CDefragPage::DefragScheduledDrives() {
+bool CDefragPage::BeginUnattendedSequence() {
     closeWhenDone = 0;
-    if (working) return;
+    if (working) return false;
     if (host_) {
         host_->EnableTabs(false);
         host_->SetBusy(true);
     }
     queue.clear();
     if (RowCount() == 0) RefreshDriveList();
-    const std::wstring skipped = fw::GetProfileString(L"", kSkipSchedule, L"");
-    for (int row = 0; row < RowCount(); ++row) {
-        const std::wstring drive = DriveOfRowText(RowText(row, 0));
-        if (drive.empty() || !ScheduledDriveTicked(drive, skipped)) continue;
-        queue.push_back({drive, 0, row});
-        queue.push_back({drive, 1, row});
-    }
+    return true;
+}
+
+void CDefragPage::StartUnattendedSequence(int& runFlag) {
     DropJobsWithoutRoom(false);
     if (!queue.empty()) {
-        batchRun = 1;
+        runFlag = 1;
         StartNextJob();
     } else {
         // Every job was dropped: end the busy state as a finished sequence would, but no
@@ -329,29 +326,27 @@ void CDefragPage::DefragScheduledDrives() {
     }
 }
 
-void CDefragPage::DefragWarnedDrive() {
-    closeWhenDone = 0;
-    if (working) return;
-    if (host_) {
-        host_->EnableTabs(false);
-        host_->SetBusy(true);
+void CDefragPage::DefragScheduledDrives() {
+    if (!BeginUnattendedSequence()) return;
+    const std::wstring skipped = fw::GetProfileString(L"", kSkipSchedule, L"");
+    for (int row = 0; row < RowCount(); ++row) {
+        const std::wstring drive = DriveOfRowText(RowText(row, 0));
+        if (drive.empty() || !ScheduledDriveTicked(drive, skipped)) continue;
+        queue.push_back({drive, 0, row});
+        queue.push_back({drive, 1, row});
     }
-    queue.clear();
-    if (RowCount() == 0) RefreshDriveList();
+    StartUnattendedSequence(batchRun);
+}
+
+void CDefragPage::DefragWarnedDrive() {
+    if (!BeginUnattendedSequence()) return;
     std::wstring drive = fw::GetProfileString(L"", kWarningDrive, L"C:");
     if (drive.empty()) drive = L"C:";
     int row = RowOfDrive(drive);
     if (row < 0) row = 0;
     queue.push_back({drive, 0, row});
     queue.push_back({drive, 1, row});
-    DropJobsWithoutRoom(false);
-    if (!queue.empty()) {
-        warningRun = 1;
-        StartNextJob();
-    } else {
-        stopRequested = 1;
-        EndSequence();
-    }
+    StartUnattendedSequence(warningRun);
 }
 
 // ---------------------------------------------------------------- engine calls (worker thread)

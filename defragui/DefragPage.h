@@ -82,6 +82,10 @@ protected:
 
 private:
     void QueueSelectedDrive(bool defragment);
+    // The scheduled and the warned sequences: the common start (false while a job runs), and
+    // the run of what was queued, which `runFlag` marks, once the drives without room are dropped.
+    bool BeginUnattendedSequence();
+    void StartUnattendedSequence(int& runFlag);
     void StartNextJob();
     void ApplyJobStarted();
     void OnJobEnd();

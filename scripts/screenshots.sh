@@ -26,6 +26,24 @@ capture() {
     done
     echo "the window did not appear for $file" >&2
 }
+# start_demo TITLE ARGS...: the demo program with ARGS, once its window titled "... TITLE" is up.
+start_demo() {
+    local title=$1
+    shift
+    (cd "$program_dir" && exec wine "$program" "$@" </dev/null >/dev/null 2>&1) &
+    demo_pid=$!
+    timeout 60 xdotool search --sync --onlyvisible --name "$title" >/dev/null 2>&1 || true
+}
+# stop_demo TITLE: ends the demo program and waits until its window is gone.
+stop_demo() {
+    kill "$demo_pid" 2>/dev/null || true
+    wait "$demo_pid" 2>/dev/null || true
+    for _ in $(seq 40); do
+        [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] || break
+        sleep 0.25
+    done
+    sleep 0.5
+}
 shoot() {
     local size=$1 x=$2 y=$3 w=$4 h=$5
     local display n
@@ -41,10 +59,7 @@ shoot() {
     local tab name
     for tab in 0 1 2; do
         name=$(echo home disk settings | cut -d' ' -f$((tab + 1)))
-        (cd "$program_dir" && exec wine "$program" -tab $tab </dev/null >/dev/null 2>&1) &
-        local pid=$!
-        # Until the window is up and painted.
-        timeout 60 xdotool search --sync --onlyvisible --name "tab $tab" >/dev/null 2>&1 || true
+        start_demo "tab $tab" -tab "$tab"
         sleep 2
         if [ "$tab" = 0 ]; then
             capture "$out/${size}-home.png" "$x" "$y" "$w" "$h"
@@ -57,29 +72,15 @@ shoot() {
             sleep 1
             capture "$out/${size}-${name}.png" "$x" "$y" "$w" "$h"
         fi
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-        for _ in $(seq 40); do
-            [ -n "$(xdotool search --onlyvisible --name "tab $tab" 2>/dev/null)" ] || break
-            sleep 0.25
-        done
-        sleep 0.5
+        stop_demo "tab $tab"
     done
     local page shots=""
     for page in $pages; do
-        (cd "$program_dir" && exec wine "$program" -page "$page" </dev/null >/dev/null 2>&1) &
-        local pid=$!
-        timeout 60 xdotool search --sync --onlyvisible --name "page $page" >/dev/null 2>&1 || true
+        start_demo "page $page" -page "$page"
         sleep 3
         capture "$out/${size}-page-${page}.png" "$x" "$y" "$w" "$h"
         shots="$shots $out/${size}-page-${page}.png"
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-        for _ in $(seq 40); do
-            [ -n "$(xdotool search --onlyvisible --name "page $page" 2>/dev/null)" ] || break
-            sleep 0.25
-        done
-        sleep 0.5
+        stop_demo "page $page"
     done
     kill "$xvfb" 2>/dev/null || true
     echo "$out/${size}-home.png $out/${size}-home-hover.png $out/${size}-disk.png $out/${size}-settings.png$shots"
