@@ -11,5 +11,5 @@ add_library(zyr_mainframe STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ShellText.cpp
 )
 target_include_directories(zyr_mainframe PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(zyr_mainframe PUBLIC zyr_appconfig zyr_skin zyr_xml zyr_defragui zyr_restore zyr_schedule_page zyr_dupfinder
-    shlwapi shell32 advapi32)
+target_link_libraries(zyr_mainframe PUBLIC zyr_appconfig zyr_skin zyr_xml zyr_defragui zyr_restore zyr_schedule_page
+    zyr_dupfinder zyr_tray zyr_settings_pages shlwapi shell32 advapi32)

@@ -38,13 +38,15 @@ CMainFrame::CMainFrame()
       restorePage(this, {[this] { ShowIdlePage(1, restorePage); }, [this] { ShowIdlePage(1, diskPage); }}),
       defragPage(static_cast<CWnd*>(this), &defragHost_),
       diskPage(*this),
-      settingsPage(*this, PageInfo(0, nullptr, 0, L"images/buttons and headers/header_settings.png", IDS_TAB_SETTINGS,
-                               IDS_SETTINGS_SUBTITLE, 2)),
-      generalSettingsPage(*this, PageInfo(IDS_NAME_GENERAL_SETTINGS, L"images/buttons and headers/button_generalsettings.png",
-                                      IDS_TIP_GENERAL_SETTINGS, L"images/buttons and headers/settings_general.png", 0, 0, 2)),
+      settingsPage(this, {[this] { ShowIdlePage(2, generalSettingsPage); }, [this] { ShowIdlePage(2, schedulePage); }}),
+      generalSettingsPage(this, {[this] { ShowIdlePage(2, settingsPage); }, [this] { ShowIdlePage(2, generalSettingsPage); }}),
       schedulePage(this, {[this] { ShowIdlePage(2, settingsPage); }, [this] { ShowIdlePage(2, schedulePage); }}),
       aboutPage(*this, PageInfo(0, nullptr, 0, L"images/main/nav_bg.png", IDS_TIP_ABOUT, 128, 0)),
-      homePageManager(std::make_unique<CHomePageManager>()) {
+      homePageManager(std::make_unique<CHomePageManager>()),
+      defragReminder([this](const zyr::tray::ReminderBalloon& balloon) {
+          trayIcon.ShowBalloon(balloon.text.c_str(), balloon.title.c_str());
+      }),
+      defragWarnedDrive([this] { defragPage.DefragWarnedDrive(); }) {
     homePageManager->Register(&defragPage);
     homePageManager->Register(&schedulePage);
     homePageManager->Register(&dupFinderPage);
@@ -56,6 +58,7 @@ CMainFrame::CMainFrame()
 }
 
 CMainFrame::~CMainFrame() {
+    trayIcon.RemoveIcon();
     if (IsWindow()) {
         quitOnDestroy = false;
         DestroyWindow();
@@ -83,7 +86,12 @@ bool CMainFrame::Create() {
             ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter")))) {
         for (UINT message : {74u, UM_SCAN_REQUEST, UM_SHUTDOWN_REQUEST, 274u, 563u, 73u}) filter(message, 1);
     }
-    // Page hook: the tray icon (notification area) is attached and shown here.
+    // The notification-area icon: the product name as stored, icon 128, menu 186.
+    trayIcon.SetNotifyWindow(*this);
+    trayIconImage_.reset(static_cast<HICON>(::LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(128), IMAGE_ICON,
+                                                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+    trayIcon.SetIcon(trayIconImage_.get(), LoadResourceString(128).c_str());
+    trayIcon.SetMenuId(186);
     if (ProfileInt(L"", L"ScanOnStartup", 0)) SetTimer(kTimerScanOnStartup, 100);
     SetTimer(kTimerSilentNotice, 200);
     SetTimer(kTimerDefragWarning, 600000);
@@ -99,7 +107,8 @@ bool CMainFrame::CreatePages() {
     for (CBaseDlg* page : pages)
         if (!page->CreatePage()) return false;
     if (!diskPage.HeaderLoaded() || !restorePage.HeaderLoaded() || !schedulePage.HeaderLoaded() ||
-        !dupFinderPage.HeaderLoaded()) resourcesComplete_ = false;
+        !dupFinderPage.HeaderLoaded() || !settingsPage.HeaderLoaded() || !generalSettingsPage.HeaderLoaded())
+        resourcesComplete_ = false;
     return true;
 }
 
@@ -209,7 +218,7 @@ void CMainFrame::OnClose() {
                 WriteProfileIntValue(L"", L"MinimizeOnExit", 0);
             } else if (button == kXmbFirstCustomButton + 1) {
                 WriteProfileIntValue(L"", L"MinimizeOnExit", 1);
-                // Page hook: generalSettingsPage reloads its options from the settings.
+                generalSettingsPage.LoadSettings();
                 ShowWindow(SW_HIDE);
                 return;
             } else {
@@ -220,8 +229,16 @@ void CMainFrame::OnClose() {
             return;
         }
     }
-    // Page hook: the tray icon is removed here.
+    trayIcon.RemoveIcon();
     DestroyWindow();
+}
+
+void CMainFrame::OnBalloonClick() {
+    // Only the reminder's balloon, and never into running work or past a modal window.
+    if (balloonKind != 3 || busy || !::IsWindowEnabled(*this)) return;
+    busy = 0;
+    ShowPageOnTab(1, defragPage);
+    if (defragWarnedDrive) defragWarnedDrive();
 }
 
 void CMainFrame::OnSilentNoticeTimer() {
@@ -306,8 +323,10 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
     switch (id) {
     case kTimerDefragWarning:
         KillTimer(id);
-        // Page hook: the tray reminder checks for a remembered fragmented drive here.
-        if (ProfileInt(L"", L"ShowDefragWarning", 1)) SetTimer(kTimerDefragWarning, 86400000);
+        if (ProfileInt(L"", L"ShowDefragWarning", 1)) {
+            if (defragReminder.Check()) balloonKind = 3;
+            SetTimer(kTimerDefragWarning, 86400000);
+        }
         break;
     case kTimerSilentNotice:
         KillTimer(id);
@@ -342,6 +361,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         SendMessage(UM_FILE_EXTENSION, reinterpret_cast<WPARAM>(data ? data->lpData : nullptr), 0);
         break;
     }
+    case UM_TRAY_NOTIFY:
+        if (lp == NIN_BALLOONUSERCLICK) OnBalloonClick();
+        return 0;
     case WM_CLOSE:
         OnClose();
         return 0;

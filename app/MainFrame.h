@@ -1,16 +1,22 @@
 // CMainFrame: the program's one top-level window: tabs, pages, timers and the close policy.
 #pragma once
+#include <functional>
 #include <memory>
+#include <type_traits>
 #include "app/DiskPage.h"
 #include "app/HomePage.h"
 #include "app/HomePageManager.h"
 #include "app/PendingPage.h"
+#include "settings/GeneralSettingsDlg.h"
+#include "settings/SettingsPage.h"
 #include "defragui/DefragPage.h"
 #include "duplicates/core/file_category.h"
 #include "duplicates/ui/DupFinderPage.h"
 #include "restore/RestorePage.h"
 #include "schedule/DefragSchedulePage.h"
 #include "skin/BaseFrameWnd.h"
+#include "tray/DefragReminder.h"
+#include "tray/TrayIcon.h"
 
 // Messages from a second instance and their like.
 constexpr UINT UM_SCAN_REQUEST = 1679;
@@ -89,10 +95,11 @@ public:
     zyr::restore::CRestorePage restorePage;
     zyr::defragui::CDefragPage defragPage;
     CDiskPage diskPage;
-    CPendingPage settingsPage;
-    CPendingPage generalSettingsPage;
+    zyr::settingspages::CSettingsPage settingsPage;
+    zyr::settingspages::CGeneralSettingsDlg generalSettingsPage;
     zyr::schedule::CDefragSchedulePage schedulePage;
     CPendingPage aboutPage;
+    zyr::tray::CTrayIcon trayIcon;
     int busy = 0;
     int exitFromTray = 0;
     int forcedClose = 0;
@@ -101,6 +108,11 @@ public:
     std::unique_ptr<CTavrinEngine> engine;
     HWND modalDialog = nullptr;
     std::unique_ptr<CHomePageManager> homePageManager;
+    // The daily reminder of timer 704 (its clock can be replaced by tests).
+    zyr::tray::CDefragReminder defragReminder;
+    // A click on the reminder balloon: the defrag page defragments the drive it remembered
+    // (tests put a probe here).
+    std::function<void()> defragWarnedDrive;
 
 protected:
     bool IsBusy() override { return busy != 0; }
@@ -111,9 +123,12 @@ protected:
 
 private:
     void OnClose();
+    void OnBalloonClick();
     void OnSilentNoticeTimer();
     void CheckForUpdates();
     bool CreatePages();
 
     bool resourcesComplete_ = true;
+    // The tray's icon picture; the destructor removes the icon before it goes.
+    std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&::DestroyIcon)> trayIconImage_{nullptr, &::DestroyIcon};
 };

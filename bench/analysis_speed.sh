@@ -9,10 +9,13 @@ zyr_bench_build zyrdefrag
 image=$ZYR_BENCH_BUILD/analysis_$files.img
 if [ ! -f "$image" ]; then
     echo "building $image ..." >&2
-    truncate -s $(( files * 8 / 1024 + 128 ))M "$image.tmp"
+    # Files of 1 to 12 KiB take 2.1 clusters on average, and each has a 1 KiB record.
+    rm -f "$image.tmp"
+    truncate -s $(( files * 12 / 1024 + 256 ))M "$image.tmp"
     mkntfs -F -q -Q -c 4096 "$image.tmp" >/dev/null 2>&1
     mnt=$(mktemp -d)
     ntfs-3g "$image.tmp" "$mnt"
+    trap 'umount "$mnt" 2>/dev/null; rmdir "$mnt"' EXIT
     python3 - "$mnt" "$files" <<'PY'
 import os, random, sys
 root, count = sys.argv[1], int(sys.argv[2])
@@ -26,6 +29,7 @@ for i in range(count):
 PY
     umount "$mnt"
     rmdir "$mnt"
+    trap - EXIT
     mv "$image.tmp" "$image"
 fi
 recorded=$("$ZYR_BENCH_BUILD/bin/zyrdefrag" analyze "$image" --json 2>/dev/null |

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace zyr::engine {
 
@@ -157,6 +158,17 @@ bool CMFTParser::ReadFileRecords(IDefragParent* parent) {
     int64_t tableOffset = 0;
     uint64_t recordNumber = 0;
     bool ok = true;
+    // Room for every record the table's runs can hold (bounded: the runs come from the disk),
+    // so that the lists are not copied and re-hashed as they grow.
+    int64_t tableBytes = 0;
+    for (const MftRun& run : mftRuns_) tableBytes += std::clamp<int64_t>(run.byteLength, 0, int64_t(1) << 40);
+    try {
+        const size_t expected = static_cast<size_t>(std::min<int64_t>(tableBytes / recordSize_, int64_t(1) << 22));
+        entries_.reserve(expected);
+        entriesByRecord_.reserve(expected);
+    } catch (const std::exception&) {
+        // Grown as needed instead.
+    }
     for (;;) {
         const ReadResult chunk = ReadMftChunk(tableOffset);
         if (chunk.error) {

@@ -1,9 +1,11 @@
-// Fuzzes the NTFS structure parsers: file records (with fixups), run lists, attribute lists,
-// index nodes, file names and the boot sector. Run lists must also survive re-encoding.
+// Fuzzes the NTFS structure parsers: file records (with fixups) and their summaries, run lists,
+// attribute lists, index nodes, file names and the boot sector. Run lists must also survive
+// re-encoding.
 #include "volumes/ntfsimage/boot_sector.h"
 #include "volumes/ntfsimage/file_record.h"
 #include "volumes/ntfsimage/fixup.h"
 #include "volumes/ntfsimage/index_node.h"
+#include "volumes/ntfsimage/record_summary.h"
 #include "volumes/ntfsimage/run_list.h"
 
 #include <cstdlib>
@@ -55,6 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         ParseIndexBlock(record, 0);
+        // A summary is simple only for a record that parses, and its runs stay inside the volume.
+        Geometry g;
+        g.bytesPerCluster = 4096;
+        g.totalClusters = 1 << 20;
+        RunList store;
+        const RecordSummary summary = SummariseRecord(record, g, &store);
+        if (summary.state == RecordSummary::State::kSimple) {
+            if (!ParseFileRecord(record) || summary.runCount != store.size()) std::abort();
+            for (const Run& r : store)
+                if (r.length <= 0 || (r.lcn != kHoleLcn && r.lcn + r.length > g.totalClusters)) std::abort();
+        }
     }
     return 0;
 }

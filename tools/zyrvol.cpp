@@ -50,7 +50,7 @@ bool ParseInt(const char* text, int64_t* value) {
 
 // The retrieval pointers of an open file: (next VCN, LCN) pairs from StartingVcn.
 uint32_t Extents(vol::IVolumeApi& api, vol::Handle file, int64_t* startVcn, std::vector<win::RETRIEVAL_POINTERS_EXTENT>* out) {
-    std::vector<uint8_t> buffer(16 + 16 * 64);
+    static std::vector<uint8_t> buffer(16 + 16 * 64);
     win::STARTING_VCN_INPUT_BUFFER in{0};
     for (;;) {
         uint32_t returned = 0;
@@ -73,23 +73,34 @@ uint32_t Extents(vol::IVolumeApi& api, vol::Handle file, int64_t* startVcn, std:
     }
 }
 
-std::string RunsText(vol::IVolumeApi& api, const std::wstring& path, bool directory) {
+// Prints "\t" and the runs as LCN+length, comma-separated ("-" without clusters).
+void PrintRuns(vol::IVolumeApi& api, const std::wstring& path, bool directory) {
     const vol::Handle h = api.CreateFile(path, win::FILE_READ_ATTRIBUTES_, 7, win::OPEN_EXISTING_,
                                          directory ? win::FILE_FLAG_BACKUP_SEMANTICS_ : 0);
-    if (h == vol::kInvalidHandle) return "open-error-" + std::to_string(api.GetLastError());
+    if (h == vol::kInvalidHandle) {
+        std::printf("\topen-error-%u", api.GetLastError());
+        return;
+    }
     int64_t vcn = 0;
-    std::vector<win::RETRIEVAL_POINTERS_EXTENT> extents;
+    static std::vector<win::RETRIEVAL_POINTERS_EXTENT> extents;
+    extents.clear();
     const uint32_t e = Extents(api, h, &vcn, &extents);
     api.CloseHandle(h);
-    if (e == win::ERROR_HANDLE_EOF_) return "-";
-    if (e) return "error-" + std::to_string(e);
-    std::string text;
+    if (e == win::ERROR_HANDLE_EOF_) {
+        std::fputs("\t-", stdout);
+        return;
+    }
+    if (e) {
+        std::printf("\terror-%u", e);
+        return;
+    }
+    if (extents.empty()) std::fputs("\t", stdout);
+    char separator = '\t';
     for (const auto& x : extents) {
-        if (!text.empty()) text += ',';
-        text += std::to_string(x.Lcn) + "+" + std::to_string(x.NextVcn - vcn);
+        std::printf("%c%" PRId64 "+%" PRId64, separator, x.Lcn, x.NextVcn - vcn);
+        separator = ',';
         vcn = x.NextVcn;
     }
-    return text;
 }
 
 int List(vol::IVolumeApi& api, const std::wstring& dir, const std::string& shown, bool longForm, bool runs, int depth) {
@@ -112,7 +123,7 @@ int List(vol::IVolumeApi& api, const std::wstring& dir, const std::string& shown
             std::printf("%12" PRIu64 " %08x %s%s", d.fileSize, d.attributes, path.c_str(), isDir ? "/" : "");
         else
             std::printf("%s%s", path.c_str(), isDir ? "/" : "");
-        if (runs) std::printf("\t%s", RunsText(api, dir + d.fileName, isDir).c_str());
+        if (runs) PrintRuns(api, dir + d.fileName, isDir);
         std::printf("\n");
         // Reparse points (links, junctions) are listed, not followed.
         if (isDir && !(d.attributes & win::FILE_ATTRIBUTE_REPARSE_POINT_)) subdirs.emplace_back(dir + d.fileName + L"\\", path);

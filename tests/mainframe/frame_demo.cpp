@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         // A title of its own lets a screenshot script find this very window (the frame draws no title).
         ::SetWindowTextW(frame, (LoadResourceString(128) + L" - tab " + std::to_wstring(index)).c_str());
     }
-    // "-page NAME" opens a page through its home-page button: defrag, schedule, restore, duplicates.
+    // "-page NAME" opens a page through its home-page button: defrag, schedule, restore, duplicates, general.
     if (const wchar_t* page = std::wcsstr(commandLine, L"-page ")) {
         if (auto* main = dynamic_cast<CMainFrame*>(CWnd::FromHandle(frame))) {
             const std::wstring name = page + 6;
@@ -79,9 +79,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                 button = &main->RestoreButton();
             }
             else if (name.rfind(L"duplicates", 0) == 0) button = &main->DupFinderButton();
+            else if (name.rfind(L"general", 0) == 0) button = &main->generalSettingsPage;
             if (button) button->OnButtonClick();
             ::SetWindowTextW(frame, (LoadResourceString(128) + L" - page " + name).c_str());
         }
+    }
+    // "-remind" remembers a fragmented drive and runs the daily reminder check at once.
+    if (std::wcsstr(commandLine, L"-remind")) {
+        zyr::fw::WriteProfileString(L"", L"DefragWarningDrive", L"C:");
+        zyr::fw::WriteProfileInt(L"", L"DefragWarningPercent", 12);
+        const uint8_t none[1] = {};
+        zyr::fw::WriteProfileBinary(L"", L"DefragWarningDate", none, 0);
+        ::SendMessageW(frame, WM_TIMER, 704, 0);
+        ::SetWindowTextW(frame, (LoadResourceString(128) + L" - remind").c_str());
     }
     MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zyr;
 using test::ImageCopy;
@@ -200,4 +203,58 @@ TEST(MoveFile, DirectoryIndexSpreadOverExtensionRecords) {
     EXPECT_EQ(s.Runs(dir), (std::vector<std::array<int64_t, 3>>{{0, to, clusters}}));
     EXPECT_EQ(Shell("ntfsls -p /many " + Quote(s.image.path()) + " | sort"), listing);
     ExpectIntact(s.image.path());
+}
+
+TEST(MoveFile, ProgramStoppedBetweenMovesLeavesASoundVolume) {
+    // A child process moves a fragmented file extent by extent and is killed after some moves,
+    // before it closes the volume: every write it made must already leave a sound volume.
+    for (const size_t stopAfter : {size_t(1), size_t(4)}) {
+        SCOPED_TRACE(stopAfter);
+        Session s("small-clusters");
+        const std::string a = s.Cat("/frag-a.bin"), b = s.Cat("/frag-b.bin");
+        const vol::Handle file = s.Open(L"frag-a.bin");
+        const auto runs = s.Runs(file);
+        ASSERT_GT(runs.size(), stopAfter + 1);
+        const int64_t clusters = runs.back()[0] + runs.back()[2];
+        const int64_t to = s.FreeStretch(clusters);
+        ASSERT_GE(to, 0);
+        int done[2];
+        ASSERT_EQ(pipe(done), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(done[0]);
+            for (const auto& run : runs) {
+                if (s.Move(file, run[0], to + run[0], uint32_t(run[2])) != 0) _exit(1);
+                const char moved = 1;
+                if (write(done[1], &moved, 1) != 1) _exit(1);
+            }
+            for (;;) pause();
+        }
+        close(done[1]);
+        size_t moves = 0;
+        char moved;
+        while (moves < stopAfter && read(done[0], &moved, 1) == 1) ++moves;
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(done[0]);
+        ASSERT_EQ(moves, stopAfter);
+        // The moves made are there, the rest is where it was, and nothing else changed.
+        vol::ImageVolumeApi fresh;
+        ASSERT_EQ(fresh.Mount(L'W', s.image.wpath()), 0u);
+        const vol::Handle again = fresh.CreateFile(L"\\\\?\\W:\\frag-a.bin", win::FILE_READ_ATTRIBUTES_, 7,
+                                                   win::OPEN_EXISTING_, 0);
+        ASSERT_NE(again, vol::kInvalidHandle);
+        std::vector<uint8_t> out(16 + 16 * 4096);
+        int64_t vcn = 0;
+        ASSERT_TRUE(fresh.DeviceIoControl(again, win::FSCTL_GET_RETRIEVAL_POINTERS_, &vcn, 8, out.data(),
+                                          uint32_t(out.size()), nullptr));
+        int64_t first = 0;
+        std::memcpy(&first, out.data() + 24, 8);
+        EXPECT_EQ(first, to);
+        EXPECT_EQ(s.Cat("/frag-a.bin"), a);
+        EXPECT_EQ(s.Cat("/frag-b.bin"), b);
+        ExpectIntact(s.image.path());
+    }
 }

@@ -20,9 +20,13 @@ uint32_t CheckMovable(NtfsVolume& vol, const LoadedFile& file) {
     for (int depth = 0; depth < 256 && parent != kRecordRoot; ++depth) {
         if (parent == kRecordExtend) return win::ERROR_ACCESS_DENIED_;
         if (parent < kFirstUserRecord) return 0;
-        LoadedFile up;
-        if (vol.LoadFile(parent, &up)) return 0;
-        parent = RecordNumber(up.parent);
+        if (const RecordSummary* summary = vol.SimpleSummary(parent)) {
+            parent = RecordNumber(summary->parent);
+            continue;
+        }
+        std::shared_ptr<const LoadedFile> up;
+        if (vol.LoadFileShared(parent, &up)) return 0;
+        parent = RecordNumber(up->parent);
     }
     return 0;
 }
@@ -81,8 +85,9 @@ uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& req) {
     const int64_t cs = g.bytesPerCluster;
     if (req.clusterCount == 0 || req.startingVcn < 0 || req.startingLcn < 0) return win::ERROR_INVALID_PARAMETER_;
 
-    LoadedFile file;
-    if (uint32_t e = vol.LoadFile(req.record, &file)) return e;
+    std::shared_ptr<const LoadedFile> shared;
+    if (uint32_t e = vol.LoadFileShared(req.record, &shared)) return e;
+    const LoadedFile& file = *shared;
     if (uint32_t e = CheckMovable(vol, file)) return e;
     Stream stream;
     const uint32_t found = file.IsDirectory() ? vol.GetStream(file, kAttrIndexAllocation, L"$I30", &stream)
@@ -155,7 +160,6 @@ uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& req) {
 
     // 1. Claim the destination.
     if (uint32_t e = SetBits(vol, req.startingLcn, needed, true)) return e;
-    if (!vol.device().Flush()) return win::ERROR_WRITE_FAULT_;
     // 2. Copy whole raw clusters.
     std::vector<uint8_t> buffer;
     for (size_t i = 0; i < stream.runs.size(); ++i) {
@@ -175,16 +179,13 @@ uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& req) {
             }
         }
     }
-    if (!vol.device().Flush()) return win::ERROR_WRITE_FAULT_;
     // 3. Commit: the records now point at the copies.
     for (RecordEdit& edit : edits)
         if (uint32_t e = vol.WriteRecord(edit.record, std::move(edit.bytes))) return e;
-    if (!vol.device().Flush()) return win::ERROR_WRITE_FAULT_;
     // 4. Free the source.
     for (const Run& src : SliceRuns(stream.runs, req.startingVcn, endVcn))
         if (src.lcn != kHoleLcn)
             if (uint32_t e = SetBits(vol, src.lcn, src.length, false)) return e;
-    if (!vol.device().Flush()) return win::ERROR_WRITE_FAULT_;
     return 0;
 }
 

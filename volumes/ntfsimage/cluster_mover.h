@@ -16,9 +16,10 @@ struct MoveRequest {
 // Moves the clusters of [StartingVcn, StartingVcn + ClusterCount) so that their allocated
 // clusters lie packed from StartingLcn; holes stay holes. Writes in this order: destination
 // bits in $Bitmap, the data, the file record (the commit point, mirrored where it applies),
-// then clearing the source bits; an interruption anywhere leaves every file pointing at
-// data that is there, at worst leaking clusters. Returns 0 or the error NTFS gives; refusals
-// happen before anything is written.
+// then clearing the source bits, so that stopping the program anywhere leaves every file
+// pointing at data that is there, at worst leaking clusters. The writes go to the image file
+// as they are made; the device makes them durable once, when the volume is closed, not once
+// per move. Returns 0 or the error NTFS gives; refusals happen before anything is written.
 uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& request);
 
 }  // namespace zyr::ntfs

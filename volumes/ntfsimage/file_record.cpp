@@ -89,6 +89,7 @@ std::optional<FileRecord> ParseFileRecord(Bytes bytes, RecordError* error) noexc
             return std::nullopt;
         }
         ByteReader used(bytes.first(rec.bytesInUse));
+        rec.attributes.reserve(8);
         uint32_t offset = attrsOffset;
         for (;;) {
             const uint32_t type = used.U32(offset);

@@ -17,6 +17,10 @@
 namespace zyr::ntfs {
 namespace {
 
+// Write-back of what a long job wrote is started every so often, so that the flush at its end
+// waits for little.
+constexpr int64_t kWriteBackBytes = 8 << 20;
+
 uint32_t ErrnoToWin(int e) {
     switch (e) {
         case ENOENT: return win::ERROR_FILE_NOT_FOUND_;
@@ -69,6 +73,7 @@ std::unique_ptr<ImageDevice> ImageDevice::Open(const std::wstring& path, bool wr
 
 ImageDevice::~ImageDevice() {
     if (fd_ >= 0) {
+        (void)Flush();
 #ifdef _WIN32
         _close(fd_);
 #else
@@ -103,6 +108,7 @@ bool ImageDevice::ReadAt(int64_t offset, std::span<uint8_t> out) noexcept {
 
 bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcept {
     if (!writable_ || offset < 0 || offset > size_ || int64_t(data.size()) > size_ - offset) return false;
+    dirty_ = true;
 #ifdef _WIN32
     std::lock_guard lock(seekLock_);
     if (_lseeki64(fd_, offset, SEEK_SET) != offset) return false;
@@ -121,16 +127,26 @@ bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcep
         if (n <= 0) return false;
         done += size_t(n);
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    unsubmitted_ += int64_t(data.size());
+    if (unsubmitted_ >= kWriteBackBytes) {
+        unsubmitted_ = 0;
+        (void)::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // only starts it; Flush waits
+    }
+#endif
 #endif
     return true;
 }
 
 bool ImageDevice::Flush() noexcept {
+    if (!dirty_) return true;
 #ifdef _WIN32
-    return _commit(fd_) == 0;
+    const bool ok = _commit(fd_) == 0;
 #else
-    return ::fdatasync(fd_) == 0;
+    const bool ok = ::fdatasync(fd_) == 0;
 #endif
+    if (ok) dirty_ = false;
+    return ok;
 }
 
 }  // namespace zyr::ntfs

@@ -22,7 +22,7 @@ public:
     // Whole reads and writes only; a short transfer is a failure.
     [[nodiscard]] bool ReadAt(int64_t offset, std::span<uint8_t> out) noexcept;
     [[nodiscard]] bool WriteAt(int64_t offset, std::span<const uint8_t> data) noexcept;
-    // Makes earlier writes durable before later ones (the order of a cluster move).
+    // Makes the writes so far durable (nothing to do when there were none).
     [[nodiscard]] bool Flush() noexcept;
 
 private:
@@ -30,6 +30,8 @@ private:
     int fd_ = -1;
     int64_t size_ = 0;
     bool writable_ = false;
+    bool dirty_ = false;  // written since the last flush
+    int64_t unsubmitted_ = 0;  // bytes written since write-back was last started
     std::mutex seekLock_;  // the Windows runtime has no positioned I/O
 };
 

@@ -99,14 +99,23 @@ uint32_t ImageVolumeApi::Resolve(ntfs::NtfsVolume& vol, const std::vector<std::w
                                  uint64_t* record, bool* directory) {
     uint64_t current = ntfs::kRecordRoot;
     bool isDirectory = true;
-    for (size_t i = 0; i < components.size(); ++i) {
+    // Paths opened one after another mostly share their folder: start from the last one.
+    const std::span<const std::wstring> all(components);
+    size_t i = 0;
+    if (all.size() > 1 && vol.CachedFolder(all.first(all.size() - 1), &current)) i = all.size() - 1;
+    for (; i < components.size(); ++i) {
         const bool last = i + 1 == components.size();
         if (!isDirectory) return win::ERROR_PATH_NOT_FOUND_;
+        if (last && i > 0) vol.RememberFolder(all.first(i), current);
         uint64_t reference = 0;
         const uint32_t e = vol.Lookup(current, components[i], &reference);
         if (e == win::ERROR_FILE_NOT_FOUND_) return last ? win::ERROR_FILE_NOT_FOUND_ : win::ERROR_PATH_NOT_FOUND_;
         if (e) return e;
         current = ntfs::RecordNumber(reference);
+        if (const ntfs::RecordSummary* summary = vol.SimpleSummary(current)) {
+            isDirectory = summary->directory;
+            continue;
+        }
         std::shared_ptr<const ntfs::LoadedFile> file;
         if (uint32_t le = vol.LoadFileShared(current, &file))
             return le == win::ERROR_FILE_NOT_FOUND_ && !last ? win::ERROR_PATH_NOT_FOUND_ : le;
@@ -144,10 +153,19 @@ Handle ImageVolumeApi::CreateFile(const std::wstring& path, uint32_t access, uin
 }
 
 bool ImageVolumeApi::CloseHandle(Handle handle) {
-    std::lock_guard lock(lock_);
-    auto it = handles_.find(handle);
-    if (it == handles_.end() || it->second->kind == Kind::kFind) return Fail(win::ERROR_INVALID_HANDLE_, false);
-    handles_.erase(it);
+    std::shared_ptr<Object> object;
+    {
+        std::lock_guard lock(lock_);
+        auto it = handles_.find(handle);
+        if (it == handles_.end() || it->second->kind == Kind::kFind) return Fail(win::ERROR_INVALID_HANDLE_, false);
+        object = std::move(it->second);
+        handles_.erase(it);
+    }
+    // Closing a volume handle makes the moves made through it durable.
+    if (object->kind == Kind::kVolume) {
+        std::lock_guard lock(object->volume->lock());
+        (void)object->volume->device().Flush();
+    }
     return true;
 }
 
@@ -167,6 +185,15 @@ uint32_t ImageVolumeApi::Control(Object& object, uint32_t code, const void* in, 
             if (!in || inSize < 8) return win::ERROR_INVALID_PARAMETER_;
             if (!out || outSize < 32) return win::ERROR_INSUFFICIENT_BUFFER_;
             std::lock_guard lock(vol.lock());
+            if (object.kind == Kind::kFile) {
+                if (const ntfs::RecordSummary* s = vol.SimpleSummary(object.record)) {
+                    const int64_t clusters = s->hasStream && !s->streamResident
+                                                 ? s->allocatedSize / vol.geometry().bytesPerCluster
+                                                 : -1;
+                    return ntfs::GetRetrievalPointers(vol.SummaryRuns(*s), clusters, in, inSize, out, outSize,
+                                                      bytesReturned);
+                }
+            }
             ntfs::Stream stream;
             const uint32_t e = ntfs::StreamForRetrieval(vol, object.record, object.kind == Kind::kVolume, &stream);
             if (e && e != win::ERROR_HANDLE_EOF_) return e;
@@ -279,6 +306,10 @@ bool ImageVolumeApi::GetFileSizeEx(Handle handle, int64_t* size) {
         return true;
     }
     std::lock_guard lock(vol.lock());
+    if (const ntfs::RecordSummary* s = vol.SimpleSummary(object->record)) {
+        *size = s->dataSize;
+        return true;
+    }
     std::shared_ptr<const ntfs::LoadedFile> file;
     if (uint32_t e = vol.LoadFileShared(object->record, &file)) return Fail(e, false);
     *size = ntfs::NtfsVolume::DataSize(*file);
@@ -298,6 +329,7 @@ uint32_t ImageVolumeApi::ListForFind(ntfs::NtfsVolume& vol, uint64_t directory, 
             if (Matches(vol, pattern, 0, d.fileName, 0)) out->push_back(d);
         }
     }
+    out->reserve(entries.size() + 2);
     std::unordered_map<uint64_t, std::wstring> shortNames;
     for (const ntfs::IndexEntry& e : entries)
         if (e.key.nameSpace == ntfs::fname::kNameSpaceDos) shortNames[e.reference] = e.key.name;
@@ -318,7 +350,9 @@ uint32_t ImageVolumeApi::ListForFind(ntfs::NtfsVolume& vol, uint64_t directory, 
         if (!matches) continue;
         if (!(d.attributes & win::FILE_ATTRIBUTE_DIRECTORY_)) {
             std::shared_ptr<const ntfs::LoadedFile> file;
-            if (vol.LoadFileShared(record, &file) == 0)
+            if (const ntfs::RecordSummary* s = vol.SimpleSummary(record))
+                d.fileSize = uint64_t(s->dataSize);
+            else if (vol.LoadFileShared(record, &file) == 0)
                 d.fileSize = uint64_t(ntfs::NtfsVolume::DataSize(*file));
             else
                 d.fileSize = uint64_t(std::max<int64_t>(e.key.dataSize, 0));

@@ -15,9 +15,14 @@ constexpr int kMaxIndexDepth = 32;
 constexpr int64_t kMaxAttributeListBytes = 1 << 20;
 constexpr size_t kMaxExtensionRecords = 4096;
 constexpr size_t kFileCacheSize = 8192;
-constexpr size_t kNameCacheDirectories = 64;
-constexpr int64_t kMftChunkBytes = 256 << 10;
-constexpr size_t kMftChunks = 16;
+constexpr size_t kNameTables = 64;
+constexpr int64_t kMftChunkBytes = 16 << 10;
+constexpr size_t kMftChunks = 64;
+constexpr int64_t kSummaryStretchBytes = 1 << 20;
+constexpr int64_t kWholeIndexBytes = 4 << 20;
+constexpr size_t kRunBlock = 8192;
+constexpr int64_t kBitmapPageBytes = 4096;
+constexpr size_t kBitmapPages = 64;
 
 }  // namespace
 
@@ -115,7 +120,69 @@ uint32_t NtfsVolume::LoadSystemFiles() {
         minor_ = stream.value[9];
     }
     if (LoadFile(kRecordRoot, &file) || !file.IsDirectory()) return win::ERROR_UNRECOGNIZED_VOLUME_;
+    try {
+        summaries_.assign(size_t(recordCount()), RecordSummary{});
+        const int64_t perStretch = std::max<int64_t>(kSummaryStretchBytes / g.bytesPerRecord, 1);
+        summarised_.assign(size_t((recordCount() + perStretch - 1) / perStretch), 0);
+    } catch (...) {
+        summaries_.clear();  // no summaries: every file is loaded in full
+        summarised_.clear();
+    }
     return 0;
+}
+
+const RecordSummary* NtfsVolume::SimpleSummary(uint64_t number) {
+    if (number >= summaries_.size()) return nullptr;
+    if (summaries_[number].state == RecordSummary::State::kUnknown) {
+        const int64_t perStretch = std::max<int64_t>(kSummaryStretchBytes / geometry_.bytesPerRecord, 1);
+        SummariseStretch(int64_t(number) / perStretch);
+    }
+    const RecordSummary& s = summaries_[number];
+    return s.state == RecordSummary::State::kSimple ? &s : nullptr;
+}
+
+void NtfsVolume::Summarise(uint64_t number, Bytes record) {
+    RecordSummary& s = summaries_[number];
+    s.state = RecordSummary::State::kFull;
+    RecordSummary next = SummariseRecord(record, geometry_, &summaryScratch_);
+    if (next.runCount) {
+        const size_t n = summaryScratch_.size();
+        if (runBlocks_.empty() || runBlocks_.back().capacity() - runBlocks_.back().size() < n) {
+            runBlocks_.emplace_back();
+            runBlocks_.back().reserve(std::max<size_t>(kRunBlock, n));
+        }
+        RunList& block = runBlocks_.back();
+        next.runBlock = uint32_t(runBlocks_.size() - 1);
+        next.firstRun = uint32_t(block.size());
+        block.insert(block.end(), summaryScratch_.begin(), summaryScratch_.end());
+    }
+    s = next;
+}
+
+void NtfsVolume::SummariseStretch(int64_t stretch) {
+    const uint32_t size = geometry_.bytesPerRecord;
+    const int64_t perStretch = std::max<int64_t>(kSummaryStretchBytes / size, 1);
+    const int64_t first = stretch * perStretch;
+    const int64_t count = std::min<int64_t>(perStretch, recordCount() - first);
+    if (size_t(stretch) >= summarised_.size() || summarised_[size_t(stretch)] || count <= 0) return;
+    summarised_[size_t(stretch)] = 1;
+    try {
+        stretchBytes_.resize(size_t(count) * size);
+        const bool read = ReadStream(mft_, first * size, stretchBytes_) == 0;
+        for (int64_t i = 0; i < count; ++i) {
+            RecordSummary& s = summaries_[size_t(first + i)];
+            if (s.state != RecordSummary::State::kUnknown) continue;
+            s.state = RecordSummary::State::kFull;
+            if (!read) continue;
+            std::span<uint8_t> record(stretchBytes_.data() + size_t(i) * size, size);
+            if (ApplyFixups(record) == FixupResult::kOk) Summarise(uint64_t(first + i), record);
+        }
+    } catch (...) {
+        // Out of memory: what is not summarised is loaded in full.
+        for (int64_t i = 0; i < count; ++i)
+            if (summaries_[size_t(first + i)].state == RecordSummary::State::kUnknown)
+                summaries_[size_t(first + i)].state = RecordSummary::State::kFull;
+    }
 }
 
 uint32_t NtfsVolume::ReadRecord(uint64_t number, std::vector<uint8_t>* bytes) {
@@ -152,10 +219,32 @@ uint32_t NtfsVolume::ReadRecord(uint64_t number, std::vector<uint8_t>* bytes) {
 uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
     const uint32_t size = geometry_.bytesPerRecord;
     if (number >= uint64_t(recordCount()) || bytes.size() != size) return win::ERROR_INVALID_PARAMETER_;
+    // Only what this record feeds goes stale: its own file, or its base file's when it is an
+    // extension record.
+    const uint64_t base = RecordNumber(ByteReader(bytes).U64(rec::kBaseRecord));
+    if (number < summaries_.size()) {
+        try {
+            Summarise(number, bytes);
+        } catch (...) {
+            summaries_[number].state = RecordSummary::State::kFull;
+        }
+    }
+    if (base != 0 && base < summaries_.size()) summaries_[base].state = RecordSummary::State::kFull;
+    fileCache_.erase(number);
+    if (base != 0) fileCache_.erase(base);
     if (!ProtectFixups(bytes)) return win::ERROR_FILE_CORRUPT_;
-    fileCache_.clear();
-    mftChunks_.clear();
-    if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) return e;
+    const int64_t offset = int64_t(number) * size;
+    for (MftChunk& chunk : mftChunks_) {
+        const int64_t start = chunk.index * kMftChunkBytes;
+        if (chunk.index >= 0 && offset >= start && offset + size <= start + int64_t(chunk.bytes.size()))
+            std::copy(bytes.begin(), bytes.end(), chunk.bytes.begin() + ptrdiff_t(offset - start));
+    }
+    if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) {
+        // What reached the image is not known: read it again when asked.
+        mftChunks_.clear();
+        if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
+        return e;
+    }
     if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
     return 0;
 }
@@ -367,8 +456,15 @@ uint32_t NtfsVolume::ReadIndexBlock(const Stream& allocation, uint32_t blockSize
     if (vcn < 0 || vcn > allocation.allocatedSize / unit) return win::ERROR_FILE_CORRUPT_;
     const int64_t offset = vcn * unit;
     if (offset + blockSize > allocation.allocatedSize) return win::ERROR_FILE_CORRUPT_;
-    std::vector<uint8_t> block(blockSize);
-    if (ReadStream(allocation, offset, block)) return win::ERROR_FILE_CORRUPT_;
+    std::vector<uint8_t> block;
+    if (indexBytes_.empty()) {
+        block.resize(blockSize);
+        if (ReadStream(allocation, offset, block)) return win::ERROR_FILE_CORRUPT_;
+    } else {
+        // The whole allocation was read in one go: fix up a copy, the next walk may need it again.
+        if (offset + blockSize > int64_t(indexBytes_.size())) return win::ERROR_FILE_CORRUPT_;
+        block.assign(indexBytes_.begin() + ptrdiff_t(offset), indexBytes_.begin() + ptrdiff_t(offset + blockSize));
+    }
     if (ApplyFixups(block) != FixupResult::kOk) return win::ERROR_FILE_CORRUPT_;
     auto parsed = ParseIndexBlock(block, vcn);
     if (!parsed) return win::ERROR_FILE_CORRUPT_;
@@ -376,9 +472,9 @@ uint32_t NtfsVolume::ReadIndexBlock(const Stream& allocation, uint32_t blockSize
     return 0;
 }
 
-uint32_t NtfsVolume::WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node,
+uint32_t NtfsVolume::WalkIndex(const Stream* allocation, uint32_t blockSize, std::vector<IndexEntry>& node,
                                int depth, std::vector<IndexEntry>* out, size_t* budget) {
-    for (const IndexEntry& e : node) {
+    for (IndexEntry& e : node) {  // entries move out of the node into the listing
         if (e.hasChild) {
             if (!allocation || depth >= kMaxIndexDepth || *budget == 0) return win::ERROR_FILE_CORRUPT_;
             --*budget;
@@ -386,15 +482,16 @@ uint32_t NtfsVolume::WalkIndex(const Stream* allocation, uint32_t blockSize, con
             if (uint32_t err = ReadIndexBlock(*allocation, blockSize, e.childVcn, &child)) return err;
             if (uint32_t err = WalkIndex(allocation, blockSize, child, depth + 1, out, budget)) return err;
         }
-        if (!e.last) out->push_back(e);
+        if (!e.last) out->push_back(std::move(e));
     }
     return 0;
 }
 
 uint32_t NtfsVolume::ListDirectory(uint64_t directory, std::vector<IndexEntry>* entries) {
     try {
-        LoadedFile dir;
-        if (uint32_t e = LoadFile(directory, &dir)) return e;
+        std::shared_ptr<const LoadedFile> shared;
+        if (uint32_t e = LoadFileShared(directory, &shared)) return e;
+        const LoadedFile& dir = *shared;
         if (!dir.IsDirectory()) return win::ERROR_DIRECTORY_;
         Stream root, allocation;
         if (GetStream(dir, kAttrIndexRoot, L"$I30", &root) || !root.resident) return win::ERROR_FILE_CORRUPT_;
@@ -403,38 +500,99 @@ uint32_t NtfsVolume::ListDirectory(uint64_t directory, std::vector<IndexEntry>* 
         const bool hasAllocation = GetStream(dir, kAttrIndexAllocation, L"$I30", &allocation) == 0 && !allocation.resident;
         size_t budget = hasAllocation ? size_t(allocation.allocatedSize / std::max<uint32_t>(info->blockSize, 1)) + 1 : 0;
         entries->clear();
-        return WalkIndex(hasAllocation ? &allocation : nullptr, info->blockSize, info->entries, 0, entries, &budget);
+        // A directory's blocks are read in one request rather than one at a time; an index too
+        // large for that, or one that cannot be read whole, is read block by block.
+        indexBytes_.clear();
+        if (hasAllocation && allocation.allocatedSize <= kWholeIndexBytes && !allocation.IsCompressed()) {
+            indexBytes_.resize(size_t(allocation.allocatedSize));
+            if (ReadStream(allocation, 0, indexBytes_)) indexBytes_.clear();
+        }
+        const uint32_t e =
+            WalkIndex(hasAllocation ? &allocation : nullptr, info->blockSize, info->entries, 0, entries, &budget);
+        indexBytes_.clear();
+        if (e) return e;
+        KeepNames(directory, *entries);  // the lookups that usually follow a listing
+        return 0;
     } catch (...) {
+        indexBytes_.clear();
         return win::ERROR_NOT_ENOUGH_MEMORY_;
     }
+}
+
+void NtfsVolume::KeepNames(uint64_t directory, const std::vector<IndexEntry>& entries) {
+    if (names_.count(directory)) return;
+    try {
+        NameTable table;
+        table.names.reserve(entries.size());
+        size_t units = 0;
+        for (const IndexEntry& e : entries) units += e.key.name.size();
+        table.units.reserve(units);
+        for (const IndexEntry& e : entries) {
+            table.names.push_back({uint32_t(table.units.size()), uint32_t(e.key.name.size()), e.reference});
+            for (wchar_t c : e.key.name) table.units.push_back(uint16_t(c));
+        }
+        if (names_.size() >= kNameTables) names_.clear();
+        names_.emplace(directory, std::move(table));
+    } catch (...) {
+        // Without memory for it the next lookup lists the directory again.
+    }
+}
+
+const NtfsVolume::NameTable* NtfsVolume::Names(uint64_t directory, uint32_t* error) {
+    if (auto hit = names_.find(directory); hit != names_.end()) return &hit->second;
+    if ((*error = ListDirectory(directory, &listingScratch_))) return nullptr;
+    auto hit = names_.find(directory);
+    if (hit == names_.end()) *error = win::ERROR_NOT_ENOUGH_MEMORY_;
+    return hit == names_.end() ? nullptr : &hit->second;
+}
+
+int NtfsVolume::CompareNames(std::span<const uint16_t> a, const std::wstring& b) const noexcept {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t x = uint32_t(UpCase(wchar_t(a[i]))) & 0xFFFF, y = uint32_t(UpCase(b[i])) & 0xFFFF;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 uint32_t NtfsVolume::Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference) {
-    try {
-        auto cached = nameCache_.find(directory);
-        if (cached == nameCache_.end()) {
-            // One walk of the index serves every later lookup in this directory.
-            std::vector<IndexEntry> entries;
-            if (uint32_t e = ListDirectory(directory, &entries)) return e;
-            std::unordered_map<std::wstring, uint64_t> names;
-            names.reserve(entries.size());
-            for (const IndexEntry& e : entries) names.emplace(UpCased(e.key.name), e.reference);
-            if (nameCache_.size() >= kNameCacheDirectories) nameCache_.clear();
-            cached = nameCache_.emplace(directory, std::move(names)).first;
-        }
-        auto it = cached->second.find(UpCased(name));
-        if (it == cached->second.end()) return win::ERROR_FILE_NOT_FOUND_;
-        *reference = it->second;
-        return 0;
-    } catch (...) {
-        return win::ERROR_NOT_ENOUGH_MEMORY_;
-    }
+    uint32_t error = 0;
+    const NameTable* table = Names(directory, &error);
+    if (!table) return error;
+    // The index keeps its entries in $UpCase order: a binary search, and a plain scan when the
+    // order is broken (a damaged index) so that nothing listed is missed.
+    auto unitsOf = [&](const NameTable::Name& n) {
+        return std::span<const uint16_t>(table->units).subspan(n.offset, n.length);
+    };
+    const auto& names = table->names;
+    auto it = std::lower_bound(names.begin(), names.end(), name, [&](const NameTable::Name& n, const std::wstring& key) {
+        return CompareNames(unitsOf(n), key) < 0;
+    });
+    if (it == names.end() || CompareNames(unitsOf(*it), name) != 0)
+        it = std::find_if(names.begin(), names.end(),
+                          [&](const NameTable::Name& n) { return CompareNames(unitsOf(n), name) == 0; });
+    if (it == names.end()) return win::ERROR_FILE_NOT_FOUND_;
+    *reference = it->reference;
+    return 0;
 }
 
-std::wstring NtfsVolume::UpCased(const std::wstring& name) const {
-    std::wstring out(name);
-    for (wchar_t& c : out) c = UpCase(c);
-    return out;
+bool NtfsVolume::CachedFolder(std::span<const std::wstring> components, uint64_t* record) const {
+    if (!folderKnown_ || !std::equal(components.begin(), components.end(), folder_.begin(), folder_.end())) return false;
+    *record = folderRecord_;
+    return true;
+}
+
+void NtfsVolume::RememberFolder(std::span<const std::wstring> components, uint64_t record) {
+    if (folderKnown_ && folderRecord_ == record &&
+        std::equal(components.begin(), components.end(), folder_.begin(), folder_.end()))
+        return;
+    folderKnown_ = false;
+    try {
+        folder_.assign(components.begin(), components.end());
+        folderRecord_ = record;
+        folderKnown_ = true;
+    } catch (...) {
+    }
 }
 
 wchar_t NtfsVolume::UpCase(wchar_t c) const noexcept {
@@ -451,10 +609,48 @@ int NtfsVolume::CompareNames(const std::wstring& a, const std::wstring& b) const
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) { return ReadStream(bitmap_, firstByte, out); }
+uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) {
+    if (firstByte < 0 || out.size() > size_t(kBitmapPageBytes)) return ReadStream(bitmap_, firstByte, out);
+    try {
+        if (bitmapPages_.empty()) bitmapPages_.resize(kBitmapPages);
+        size_t done = 0;
+        while (done < out.size()) {
+            const int64_t at = firstByte + int64_t(done);
+            const int64_t index = at / kBitmapPageBytes;
+            BitmapPage& page = bitmapPages_[size_t(index) % kBitmapPages];
+            if (page.index != index) {
+                page.index = -1;
+                const int64_t start = index * kBitmapPageBytes;
+                page.bytes.resize(size_t(std::clamp<int64_t>(bitmap_.dataSize - start, 0, kBitmapPageBytes)));
+                if (uint32_t e = ReadStream(bitmap_, start, page.bytes)) return e;
+                page.index = index;
+            }
+            const size_t within = size_t(at - index * kBitmapPageBytes);
+            const size_t n = std::min(out.size() - done, page.bytes.size() - std::min(within, page.bytes.size()));
+            if (n == 0) return ReadStream(bitmap_, at, out.subspan(done));  // past the data: as the stream answers
+            std::copy_n(page.bytes.begin() + ptrdiff_t(within), n, out.begin() + ptrdiff_t(done));
+            done += n;
+        }
+        return 0;
+    } catch (...) {
+        return ReadStream(bitmap_, firstByte, out);
+    }
+}
 
 uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
-    return WriteStream(bitmap_, firstByte, data);
+    const uint32_t e = WriteStream(bitmap_, firstByte, data);
+    for (BitmapPage& page : bitmapPages_) {
+        if (page.index < 0) continue;
+        const int64_t start = page.index * kBitmapPageBytes, end = start + int64_t(page.bytes.size());
+        const int64_t from = std::max(start, firstByte), to = std::min(end, firstByte + int64_t(data.size()));
+        if (from >= to) continue;
+        if (e) {
+            page.index = -1;  // what reached the image is not known: read it again
+            continue;
+        }
+        std::copy_n(data.begin() + ptrdiff_t(from - firstByte), to - from, page.bytes.begin() + ptrdiff_t(from - start));
+    }
+    return e;
 }
 
 uint32_t NtfsVolume::CountFreeClusters(int64_t* free) {

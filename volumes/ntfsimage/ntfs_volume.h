@@ -4,6 +4,7 @@
 #include "volumes/ntfsimage/file_record.h"
 #include "volumes/ntfsimage/image_device.h"
 #include "volumes/ntfsimage/index_node.h"
+#include "volumes/ntfsimage/record_summary.h"
 
 #include <cstdint>
 #include <memory>
@@ -79,6 +80,13 @@ public:
     [[nodiscard]] uint32_t LoadFile(uint64_t number, LoadedFile* file);
     // The same, shared with the cache (no copy).
     [[nodiscard]] uint32_t LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* file);
+    // The record's compact facts when it is a plain base record (read with its neighbours in
+    // one pass over a stretch of $MFT), else null: the caller loads the file in full.
+    const RecordSummary* SimpleSummary(uint64_t number);
+    std::span<const Run> SummaryRuns(const RecordSummary& s) const noexcept {
+        if (s.runCount == 0) return {};
+        return std::span<const Run>(runBlocks_[s.runBlock]).subspan(s.firstRun, s.runCount);
+    }
     // The unnamed $DATA size (0 without one), as GetFileSizeEx reports it.
     static int64_t DataSize(const LoadedFile& file) noexcept;
     // Joins the extents of one attribute. ERROR_FILE_NOT_FOUND when the file has none.
@@ -92,28 +100,33 @@ public:
 
     // The directory's entries in collation order, DOS names included.
     [[nodiscard]] uint32_t ListDirectory(uint64_t directory, std::vector<IndexEntry>* entries);
+
     // A name in a directory, compared through $UpCase. ERROR_FILE_NOT_FOUND when absent.
     [[nodiscard]] uint32_t Lookup(uint64_t directory, const std::wstring& name, uint64_t* reference);
 
-    // Bytes of $Bitmap (cluster n = bit n%8 of byte n/8).
+    // Bytes of $Bitmap (cluster n = bit n%8 of byte n/8). Small reads come from a few cached
+    // pages that writes keep in step; writes go straight to the image.
     [[nodiscard]] uint32_t ReadBitmap(int64_t firstByte, std::span<uint8_t> out);
     [[nodiscard]] uint32_t WriteBitmap(int64_t firstByte, std::span<const uint8_t> data);
     // Zero bits below TotalClusters.
     [[nodiscard]] uint32_t CountFreeClusters(int64_t* free);
 
+    // The last folder a path walk went through: its components as given and its record.
+    bool CachedFolder(std::span<const std::wstring> components, uint64_t* record) const;
+    void RememberFolder(std::span<const std::wstring> components, uint64_t record);
+
     int CompareNames(const std::wstring& a, const std::wstring& b) const noexcept;
     wchar_t UpCase(wchar_t c) const noexcept;
-    std::wstring UpCased(const std::wstring& name) const;
 
 private:
     NtfsVolume() = default;
     uint32_t LoadSystemFiles();
     uint32_t ReadIndexBlock(const Stream& allocation, uint32_t blockSize, int64_t vcn, std::vector<IndexEntry>* entries);
-    uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, const std::vector<IndexEntry>& node, int depth,
+    uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, std::vector<IndexEntry>& node, int depth,
                        std::vector<IndexEntry>* out, size_t* visited);
 
-    // Parsed files, dropped whenever a record is written. Names map per directory, kept across
-    // writes: this volume never renames, and moving index clusters leaves their contents alone.
+    // Parsed files, dropped when one of their records is written. Directory names are kept
+    // across writes: this volume never renames, and moving index clusters leaves them alone.
     std::unordered_map<uint64_t, std::shared_ptr<const LoadedFile>> fileCache_;
     // Recently read stretches of $MFT: neighbouring records are read together.
     struct MftChunk {
@@ -122,7 +135,40 @@ private:
     };
     std::vector<MftChunk> mftChunks_;
     size_t nextChunk_ = 0;
-    std::unordered_map<uint64_t, std::unordered_map<std::wstring, uint64_t>> nameCache_;
+    // The names of recently listed directories for lookups, in index order: UTF-16 units in one
+    // buffer per directory.
+    struct NameTable {
+        struct Name {
+            uint32_t offset = 0;
+            uint32_t length = 0;
+            uint64_t reference = 0;
+        };
+        std::vector<Name> names;
+        std::vector<uint16_t> units;
+    };
+    const NameTable* Names(uint64_t directory, uint32_t* error);
+    void KeepNames(uint64_t directory, const std::vector<IndexEntry>& entries);
+    int CompareNames(std::span<const uint16_t> a, const std::wstring& b) const noexcept;
+    std::unordered_map<uint64_t, NameTable> names_;
+    // One summary per record, filled a stretch of $MFT at a time; a written record is summarised
+    // again from what was written. Runs of rewritten records stay behind in the store unused.
+    void SummariseStretch(int64_t stretch);
+    void Summarise(uint64_t number, Bytes record);
+    std::vector<RecordSummary> summaries_;
+    std::vector<uint8_t> summarised_;  // per stretch
+    std::vector<RunList> runBlocks_;  // filled one after another, never reallocated
+    RunList summaryScratch_;
+    std::vector<IndexEntry> listingScratch_;  // the listing a lookup's names come from
+    struct BitmapPage {
+        int64_t index = -1;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<BitmapPage> bitmapPages_;  // direct-mapped by page index
+    std::vector<uint8_t> stretchBytes_;
+    std::vector<std::wstring> folder_;
+    uint64_t folderRecord_ = 0;
+    bool folderKnown_ = false;
+    std::vector<uint8_t> indexBytes_;  // the index allocation of the directory being listed
 
     std::unique_ptr<ImageDevice> device_;
     Geometry geometry_;

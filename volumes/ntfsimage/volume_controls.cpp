@@ -104,14 +104,20 @@ uint32_t StreamForRetrieval(NtfsVolume& vol, uint64_t record, bool volumeHandle,
 
 uint32_t GetRetrievalPointers(NtfsVolume& vol, const Stream* stream, const void* in, uint32_t inSize, void* out,
                               uint32_t outSize, uint32_t* bytesReturned) {
+    if (!stream || stream->resident) return GetRetrievalPointers({}, -1, in, inSize, out, outSize, bytesReturned);
+    const RunList runs = MergeRuns(stream->runs);
+    return GetRetrievalPointers(runs, stream->allocatedSize / vol.geometry().bytesPerCluster, in, inSize, out, outSize,
+                                bytesReturned);
+}
+
+uint32_t GetRetrievalPointers(std::span<const Run> runs, int64_t allocatedClusters, const void* in, uint32_t inSize,
+                              void* out, uint32_t outSize, uint32_t* bytesReturned) {
     if (!in || inSize < 8) return win::ERROR_INVALID_PARAMETER_;
     if (!out || outSize < 32) return win::ERROR_INSUFFICIENT_BUFFER_;
     const int64_t startVcn = LoadI64(in);
     if (startVcn < 0) return win::ERROR_INVALID_PARAMETER_;
-    if (!stream || stream->resident) return win::ERROR_HANDLE_EOF_;
-    const int64_t allocatedClusters = stream->allocatedSize / vol.geometry().bytesPerCluster;
+    if (allocatedClusters < 0) return win::ERROR_HANDLE_EOF_;
     if (startVcn >= allocatedClusters) return win::ERROR_HANDLE_EOF_;
-    const RunList runs = MergeRuns(stream->runs);
     auto it = std::find_if(runs.begin(), runs.end(), [&](const Run& r) { return startVcn < r.vcn + r.length; });
     if (it == runs.end()) return win::ERROR_HANDLE_EOF_;
     const size_t room = (outSize - 16) / 16;

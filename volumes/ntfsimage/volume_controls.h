@@ -3,6 +3,7 @@
 #include "volumes/ntfsimage/ntfs_volume.h"
 
 #include <cstdint>
+#include <span>
 
 namespace zyr::ntfs {
 
@@ -32,5 +33,8 @@ uint32_t GetNtfsVolumeData(NtfsVolume& vol, const MftZonePolicy& zone, void* out
 uint32_t StreamForRetrieval(NtfsVolume& vol, uint64_t record, bool volumeHandle, Stream* stream);
 uint32_t GetRetrievalPointers(NtfsVolume& vol, const Stream* stream, const void* in, uint32_t inSize, void* out,
                               uint32_t outSize, uint32_t* bytesReturned);
+// The same over merged runs; allocatedClusters < 0: a stream without clusters.
+uint32_t GetRetrievalPointers(std::span<const Run> runs, int64_t allocatedClusters, const void* in, uint32_t inSize,
+                              void* out, uint32_t outSize, uint32_t* bytesReturned);
 
 }  // namespace zyr::ntfs

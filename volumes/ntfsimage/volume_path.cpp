@@ -28,6 +28,7 @@ std::optional<VolumePath> ParseVolumePath(const std::wstring& path) {
     }
     if (!IsSeparator(path[pos])) return std::nullopt;
     std::wstring part;
+    out.components.reserve(8);
     for (; pos <= path.size(); ++pos) {
         if (pos == path.size() || IsSeparator(path[pos])) {
             if (!part.empty()) out.components.push_back(std::move(part));
