@@ -23,13 +23,13 @@
 #include "framework/ModalSeam.h"
 #include "resources/ids/duplicates_ids.h"
 #include "skin/ProfileLink.h"
+#include "tests/mainframe/FrameFixture.h"
 #include "ui_test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const wchar_t kClass[] = L"ZyrDiskCareFrame";
 
 std::wstring Lower(std::wstring text) {
     for (auto& c : text) c = static_cast<wchar_t>(towlower(c));
@@ -127,35 +127,8 @@ struct Answers {
     }};
 };
 
-class DupFinderTest : public ::testing::Test {
+class DupFinderTest : public FrameFixture {
 protected:
-    void SetUp() override {
-        UseResourceLibrary();
-        ResetSettings();
-        static ATOM atom = [] {
-            WNDCLASSW wc{};
-            wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-            wc.lpfnWndProc = ::DefWindowProcW;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kClass;
-            return ::RegisterClassW(&wc);
-        }();
-        (void)atom;
-    }
-    void TearDown() override {
-        frame.reset();
-        ResetSettings();
-    }
-    CMainFrame& Open() {
-        frame = std::make_unique<CMainFrame>();
-        frame->quitOnDestroy = false;
-        EXPECT_TRUE(frame->Create());
-        EXPECT_TRUE(frame->ResourcesComplete());
-        frame->ShowWindow(SW_SHOW);
-        Pump(20);
-        return *frame;
-    }
     CDupFinderPage& Finder() { return frame->dupFinderPage; }
     CDupResultsCore& List() { return Finder().ResultsPage().List().Core(); }
     void Command(CWnd& page, UINT id) { ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -217,7 +190,6 @@ protected:
     }
 
     Answers answers;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(DupFinderTest, StartProgressAndResultsEndToEnd) {

@@ -7,11 +7,11 @@
 #include "app/ShellText.h"
 #include "framework/ModalSeam.h"
 #include "skin/ProfileLink.h"
+#include "tests/mainframe/FrameFixture.h"
 #include "ui_test_support.h"
 
 namespace {
 
-const wchar_t kClass[] = L"ZyrDiskCareFrame";
 
 // Answers every modal request from a script and remembers what was asked.
 class ScriptedAnswers {
@@ -41,40 +41,12 @@ void Click(HWND hwnd, LPARAM at) {
     ::SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
 }
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public FrameFixture {
 protected:
-    void SetUp() override {
-        UseResourceLibrary();
-        ResetSettings();
-        static ATOM atom = [] {
-            WNDCLASSW wc{};
-            wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-            wc.lpfnWndProc = ::DefWindowProcW;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kClass;
-            return ::RegisterClassW(&wc);
-        }();
-        (void)atom;
-    }
-    void TearDown() override {
-        frame.reset();
-        ResetSettings();
-    }
-    CMainFrame& Open() {
-        frame = std::make_unique<CMainFrame>();
-        frame->quitOnDestroy = false;
-        EXPECT_TRUE(frame->Create());
-        EXPECT_TRUE(frame->ResourcesComplete());
-        frame->ShowWindow(SW_SHOW);
-        Pump(20);
-        return *frame;
-    }
     void Close() {
         ::SendMessageW(*frame, WM_CLOSE, 0, 0);
         Pump(20);
     }
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(MainFrameTest, OpensOnTheHomeTabWithThreeTabsTwoCaptionButtonsAndDefaultShortcuts) {
@@ -272,7 +244,7 @@ TEST_F(MainFrameTest, AShutdownRequestFromASecondProcessClosesTheWindow) {
 TEST(SecondInstance, PostsShutdown) {
     wchar_t flag[8] = {};
     if (!::GetEnvironmentVariableW(L"ZYR_SECOND_INSTANCE", flag, 8)) GTEST_SKIP() << "runs as the second process of another test";
-    HWND running = ::FindWindowW(kClass, nullptr);
+    HWND running = ::FindWindowW(kFrameClass, nullptr);
     ASSERT_NE(running, nullptr);
     EXPECT_TRUE(::PostMessageW(running, UM_SHUTDOWN_REQUEST, 0, 0));
 }

@@ -14,11 +14,11 @@
 #include "resources/ids/tray_ids.h"
 #include "tray/core/ReminderRule.h"
 #include "tray/core/TextFormat.h"
+#include "tests/mainframe/FrameFixture.h"
 #include "ui_test_support.h"
 
 namespace {
 
-const wchar_t kClass[] = L"ZyrDiskCareFrame";
 
 bool ShellHasIcon(HWND owner) {
     NOTIFYICONDATAW probe{};
@@ -27,37 +27,13 @@ bool ShellHasIcon(HWND owner) {
     return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
-class TrayFrameTest : public ::testing::Test {
+class TrayFrameTest : public FrameFixture {
 protected:
-    void SetUp() override {
-        UseResourceLibrary();
-        ResetSettings();
-        static ATOM atom = [] {
-            WNDCLASSW wc{};
-            wc.style = CS_DBLCLKS;
-            wc.lpfnWndProc = ::DefWindowProcW;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = kClass;
-            return ::RegisterClassW(&wc);
-        }();
-        (void)atom;
-    }
-    void TearDown() override {
-        frame.reset();
-        ResetSettings();
-    }
     CMainFrame& Open() {
-        frame = std::make_unique<CMainFrame>();
-        frame->quitOnDestroy = false;
-        EXPECT_TRUE(frame->Create());
-        EXPECT_TRUE(frame->ResourcesComplete());
-        frame->ShowWindow(SW_SHOW);
-        frame->defragWarnedDrive = [this] { ++warnedDriveCalls; };
-        Pump(20);
-        return *frame;
+        CMainFrame& opened = FrameFixture::Open();
+        opened.defragWarnedDrive = [this] { ++warnedDriveCalls; };
+        return opened;
     }
-    std::unique_ptr<CMainFrame> frame;
     int warnedDriveCalls = 0;
 };
 
