@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/MainFrame.h"
+#include "tests/mainframe/DemoStartup.h"
 #include "app/MainFrameFactory.h"
 #include "app/ProductConfiguration.h"
 #include "app/ShellText.h"
@@ -46,32 +47,13 @@ void Pump(DWORD ms) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    HMODULE resources = ::LoadLibraryW(L"MyResources.dll");
+    HMODULE resources = PrepareDemoProgram(instance);
     if (!resources) return 1;
-    SetResourceInstance(resources);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\'));
-    zyr::config::LoadProductConfiguration(folder);
-    zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
     const std::wstring page = Argument(commandLine, L"-page");
     const std::wstring scanFolder = Argument(commandLine, L"-folder");
     const int scroll = _wtoi(Argument(commandLine, L"-scroll").c_str());
     if (!scanFolder.empty()) WriteProfileStringValue(L"", L"DUPLICATE_FOLDER", scanFolder);
 
-    std::wstring className = ShellConfigValue(L"UCN");
-    if (className.empty()) className = L"ZyrDiskCareFrame";
-    WNDCLASSW wc{};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(resources, MAKEINTRESOURCEW(128));
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = className.c_str();
-    ::RegisterClassW(&wc);
     HWND window = nullptr;
     if (!zyr::app::CreateMainWindow(&window)) return 1;
     auto* frame = dynamic_cast<CMainFrame*>(CWnd::FromHandle(window));

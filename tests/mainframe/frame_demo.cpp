@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include "app/MainFrame.h"
+#include "tests/mainframe/DemoStartup.h"
 #include "app/MainFrameFactory.h"
 #include "app/ProductConfiguration.h"
 #include "framework/Profile.h"
@@ -34,28 +35,8 @@ public:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    HMODULE resources = ::LoadLibraryW(L"MyResources.dll");
+    HMODULE resources = PrepareDemoProgram(instance);
     if (!resources) return 1;
-    SetResourceInstance(resources);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\'));
-    zyr::config::LoadProductConfiguration(folder);
-    zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
-    std::wstring className = ShellConfigValue(L"UCN");
-    if (className.empty()) className = L"ZyrDiskCareFrame";
-    WNDCLASSW wc{};
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(resources, MAKEINTRESOURCEW(128));
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = className.c_str();
-    ::RegisterClassW(&wc);
     // The drives of the system and those bound to images (ZYR_IMAGE_DRIVES), as start-up does.
     zyr::vol::SetVolumeApi(&zyr::vol::BindVolumesFromEnvironment());
     HWND frame = nullptr;
