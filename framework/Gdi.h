@@ -78,6 +78,26 @@ private:
     HGDIOBJ previous_;
 };
 
+// For a window that paints all of itself with paint(HDC): skips erasing, and answers WM_PAINT
+// and WM_PRINTCLIENT. True when `msg` was one of those (the window procedure returns 0 then).
+template <class PaintFn>
+bool HandleSelfPaint(HWND hwnd, UINT msg, WPARAM wp, PaintFn&& paint) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return true;
+    case WM_PAINT: {
+        PaintDc dc(hwnd);
+        paint(dc.get());
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(wp));
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The system's message font (non-client metrics) with the given weight and height
 // (height 0 keeps the system's).
 LOGFONTW MessageLogFont(int weight = 0, int height = 0);

@@ -57,19 +57,6 @@ void CThemeGroup::Paint(HDC target) {
 }
 
 LRESULT CThemeGroup::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDc paint(*this);
-        Paint(paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    default:
-        break;
-    }
+    if (HandleSelfPaint(*this, msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
     return CWnd::WindowProc(msg, wp, lp);
 }

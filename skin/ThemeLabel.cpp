@@ -76,17 +76,8 @@ void CThemeLabel::Paint(HDC target) {
 }
 
 LRESULT CThemeLabel::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandleSelfPaint(*this, msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDc paint(*this);
-        Paint(paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_SETTEXT: {
         const LRESULT result = Default();
         Invalidate();

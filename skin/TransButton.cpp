@@ -67,17 +67,8 @@ void CTransButton::Paint(HDC target) {
 }
 
 LRESULT CTransButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandleSelfPaint(*this, msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDc paint(*this);
-        Paint(paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case BM_SETCHECK:
     case BM_SETSTATE:
     case WM_ENABLE:
