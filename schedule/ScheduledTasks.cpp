@@ -88,10 +88,10 @@ void AddScanAndDefragTasks() {
     AddScanAndDefragTasks([] { return rand(); });
 }
 
-bool SetLaunchOnStartup(bool launch) {
-    settings::Write(settings::LaunchOnStartup, launch ? 1 : 0);
-    const std::wstring name = config::LoadText(IDS_LOGON_TASK_NAME);
-    if (name.empty()) return false;
+namespace {
+
+// Creates or removes the logon task; true when it is then present for `launch`, absent otherwise.
+bool ApplyLogonTask(const std::wstring& name, bool launch) {
     Scheduler scheduler;
     if (!launch) {
         if (scheduler.IsTaskPresent(name)) scheduler.RemoveTask(name);
@@ -108,6 +108,22 @@ bool SetLaunchOnStartup(bool launch) {
     atLogon.TriggerType = TASK_EVENT_TRIGGER_AT_LOGON;
     scheduler.AddTrigger(name, &atLogon);
     return scheduler.IsTaskPresent(name);
+}
+
+}  // namespace
+
+bool SetLaunchOnStartup(bool launch) {
+    settings::Write(settings::LaunchOnStartup, launch ? 1 : 0);
+    const std::wstring name = config::LoadText(IDS_LOGON_TASK_NAME);
+    if (name.empty()) {
+        // Without its name there is no logon task.
+        settings::Write(settings::LaunchOnStartup, 0);
+        return !launch;
+    }
+    if (ApplyLogonTask(name, launch)) return true;
+    // The stored value says what happens at logon: the other one when the change failed.
+    settings::Write(settings::LaunchOnStartup, launch ? 0 : 1);
+    return false;
 }
 
 void RemoveTasksAtUninstall() {

@@ -10,7 +10,8 @@ namespace zyr::schedule {
 // "-addtask": the weekly scan task and the defrag task, each created once.
 void AddScanAndDefragTasks();
 // The logon task and "LaunchOnStartup": created with true, removed with false. True when the
-// task is present (for true) or absent (for false) afterwards.
+// task is present (for true) or absent (for false) afterwards; when not, "LaunchOnStartup" is
+// put back to what the task does.
 bool SetLaunchOnStartup(bool launch);
 // "-uninstall": every task of the program in the order uninstalling removes them.
 void RemoveTasksAtUninstall();

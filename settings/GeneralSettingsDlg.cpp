@@ -162,6 +162,14 @@ void CGeneralSettingsDlg::Apply() {
     SetLimitField(settings::Read(settings::DefragWarningLimit));
 }
 
+void CGeneralSettingsDlg::ApplyLaunchOnStartup(bool launch) {
+    if (launch_(launch)) return;
+    // The box shows what the logon task really does, and the user learns why it did not change.
+    SetChecked(IDC_GENERAL_LAUNCH_ON_STARTUP, settings::Read(settings::LaunchOnStartup) != 0);
+    ShowMessageBox(::GetAncestor(*this, GA_ROOT), config::LoadText(IDS_LOGON_TASK_FAILED), LoadResourceString(0xE000),
+                   MB_OK | MB_ICONWARNING);
+}
+
 bool CGeneralSettingsDlg::OnCommand(UINT id, UINT code, HWND) {
     switch (id) {
     case IDC_GENERAL_CONFIRM_EXIT:
@@ -173,7 +181,7 @@ bool CGeneralSettingsDlg::OnCommand(UINT id, UINT code, HWND) {
         return true;
     case IDC_GENERAL_LAUNCH_ON_STARTUP:
         if (code != BN_CLICKED) return false;
-        if (launch_) launch_(IsChecked(IDC_GENERAL_LAUNCH_ON_STARTUP));
+        if (launch_) ApplyLaunchOnStartup(IsChecked(IDC_GENERAL_LAUNCH_ON_STARTUP));
         return true;
     case IDC_GENERAL_WARNING_LIMIT:
         if (code != EN_CHANGE || settingField_) return false;

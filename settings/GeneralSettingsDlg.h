@@ -60,6 +60,7 @@ protected:
 private:
     bool IsChecked(UINT id) const;
     void SetChecked(UINT id, bool checked);
+    void ApplyLaunchOnStartup(bool launch);
     void SetLimitField(int limit);
     void Layout(int width);
 

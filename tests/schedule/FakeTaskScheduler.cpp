@@ -370,6 +370,7 @@ public:
         ++service_.calls;
         if (!name) return E_POINTER;
         service_.deleted.push_back(name);
+        if (FAILED(service_.deleteResult)) return service_.deleteResult;
         std::wstring key = WithoutJob(name);
         auto it = std::find_if(service_.jobs.begin(), service_.jobs.end(),
                                [&](const FakeJob& job) { return SameName(job.name, key); });

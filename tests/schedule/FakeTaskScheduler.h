@@ -32,6 +32,7 @@ public:
     HRESULT saveResult = S_OK;                  // IPersistFile::Save's answer
     HRESULT setTriggerResult = S_OK;            // forced answer of ITaskTrigger::SetTrigger
     HRESULT newWorkItemResult = S_OK;
+    HRESULT deleteResult = S_OK;                // forced answer of ITaskScheduler::Delete
     int calls = 0;                              // calls into any interface of the service
     std::vector<std::wstring> deleted;          // names passed to Delete
 

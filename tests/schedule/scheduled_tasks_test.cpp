@@ -169,7 +169,7 @@ TEST_F(ScheduledTasksTest, WithoutTheServiceTheSwitchesDoNothingAndEnd) {
     service.createResult = REGDB_E_CLASSNOTREG;
     AddScanAndDefragTasks(Draws({1, 2, 0}));
     EXPECT_FALSE(SetLaunchOnStartup(true));
-    EXPECT_EQ(settings::Read(settings::LaunchOnStartup), 1);  // the choice is kept for a later start
+    EXPECT_EQ(settings::Read(settings::LaunchOnStartup), 0);  // nothing starts at logon
     RemoveTasksAtUninstall();
     EXPECT_EQ(settings::Read(settings::LaunchOnStartup), 0);
     EXPECT_TRUE(service.jobs.empty());

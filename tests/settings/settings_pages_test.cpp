@@ -10,6 +10,7 @@
 #include "framework/Profile.h"
 #include "resources/ids/frame_ids.h"
 #include "resources/ids/settings_ids.h"
+#include "schedule/ScheduledTasks.h"
 #include "schedule/TaskSchedulerFactory.h"
 #include "settings/GeneralSettingsDlg.h"
 #include "settings/SettingsPage.h"
@@ -213,6 +214,39 @@ TEST_F(PagesTest, LaunchAtLogonCreatesAndRemovesTheLogonTaskAtOnce) {
     EXPECT_EQ(service.Find(task), nullptr);
     // Launch at logon is no apply of the other values.
     EXPECT_EQ(Stored(L"ConfirmExit"), -1);
+}
+
+TEST_F(PagesTest, ALogonTaskChangeTheSchedulerRefusesLeavesTheBoxAndTheValueAsTheTaskIs) {
+    const std::wstring task = config::LoadText(526);
+    struct Case {
+        const char* what;
+        bool taskBefore;
+        HRESULT* refusal;
+    };
+    const Case cases[] = {
+        {"creation refused", false, &service.newWorkItemResult},
+        {"removal refused", true, &service.deleteResult},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetSettings();
+        service.jobs.clear();
+        if (c.taskBefore) {
+            ASSERT_TRUE(schedule::SetLaunchOnStartup(true));
+            ASSERT_NE(service.Find(task), nullptr);
+        }
+        *c.refusal = E_ACCESSDENIED;
+        General();
+        ASSERT_EQ(Checked(IDC_GENERAL_LAUNCH_ON_STARTUP), c.taskBefore);
+        ModalLog modal;
+        Click(IDC_GENERAL_LAUNCH_ON_STARTUP);
+        *c.refusal = S_OK;
+        EXPECT_EQ(service.Find(task) != nullptr, c.taskBefore);
+        EXPECT_EQ(Checked(IDC_GENERAL_LAUNCH_ON_STARTUP), c.taskBefore);
+        EXPECT_EQ(Stored(L"LaunchOnStartup"), c.taskBefore ? 1 : 0);
+        ASSERT_EQ(modal.asked.size(), 1u);
+        EXPECT_EQ(modal.asked[0].text, config::LoadText(IDS_LOGON_TASK_FAILED));
+    }
 }
 
 TEST_F(PagesTest, TheGeneralPageIsAHomeButtonAndItsBackButtonLeadsToTheSettingsPage) {
