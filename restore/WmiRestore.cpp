@@ -105,14 +105,15 @@ bool RecordFromProperties(const PropertyReader& get, const TIME_ZONE_INFORMATION
             use(value.get());
     };
     read(L"Description", [&](VARIANT& v) { ReadText(v, record.description); });
-    read(L"SequenceNumber", [&](VARIANT& v) { ReadNumber(v, record.sequenceNumber); });
+    bool numbered = false;
+    read(L"SequenceNumber", [&](VARIANT& v) { numbered = ReadNumber(v, record.sequenceNumber) && record.sequenceNumber != 0; });
     read(L"CreationTime", [&](VARIANT& v) {
         std::wstring text;
         if (ReadText(v, text)) record.dateText = CreationTimeText(text, zone, locale);
     });
     read(L"RestorePointType", [&](VARIANT& v) { ReadNumber(v, record.restorePointType); });
     read(L"EventType", [&](VARIANT& v) { ReadNumber(v, record.eventType); });
-    return record.restorePointType != kCancelledOperation;
+    return numbered && record.restorePointType != kCancelledOperation;
 }
 
 bool RestoreAccepted(HRESULT execResult, const VARIANT* returnValue) {

@@ -15,7 +15,8 @@ namespace zyr::restore {
 using PropertyReader = std::function<bool(const wchar_t* name, VARIANT& value)>;
 
 // Fills `record` from a listed object's properties, skipping any that cannot be read or are
-// null. False when the point is not to be listed (restore point type 13).
+// null. False when the point is not to be listed: restore point type 13, or no sequence number
+// (such an object names no point that could be deleted or restored).
 bool RecordFromProperties(const PropertyReader& get, const TIME_ZONE_INFORMATION& zone, LCID locale,
                           RestorePointRecord& record);
 

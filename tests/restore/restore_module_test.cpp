@@ -16,7 +16,10 @@ TEST(SystemRestoreModule, ListsThroughWmiAndSucceeds) {
     CSystemRestoreModule module;
     RestorePointList points;
     ASSERT_NE(module.ListRestorePoints(points), 0);
-    for (const RestorePointRecord& point : points) EXPECT_NE(point.restorePointType, kCancelledOperation);
+    for (const RestorePointRecord& point : points) {
+        EXPECT_NE(point.restorePointType, kCancelledOperation);
+        EXPECT_NE(point.sequenceNumber, 0u);
+    }
     // A second listing on a fresh worker works as well (COM is per worker thread).
     RestorePointList again;
     EXPECT_NE(module.ListRestorePoints(again), 0);
@@ -81,10 +84,17 @@ TEST(SystemRestoreModule, SkipsNullAndUnreadablePropertiesAndNeverListsCancelled
     EXPECT_EQ(record.dateText, L"");
     EXPECT_EQ(record.eventType, 0u);
 
-    FakeObject cancelled;
+    // Not listed: a cancelled operation, and objects that name no point (no sequence number,
+    // or 0), as Wine's WMI answers.
+    FakeObject cancelled, unnumbered, numberZero, numberNull;
     cancelled.Text(L"Description", L"Cancelled").Number(L"SequenceNumber", 8).Number(L"RestorePointType", 13);
-    RestorePointRecord dropped;
-    EXPECT_FALSE(RecordFromProperties(cancelled.Reader(), TIME_ZONE_INFORMATION{}, kEnglishUs, dropped));
+    unnumbered.Text(L"Description", L"No number").Number(L"RestorePointType", 0);
+    numberZero.Number(L"SequenceNumber", 0).Number(L"RestorePointType", 12);
+    numberNull.Null(L"SequenceNumber").Text(L"CreationTime", L"20090314152640.000000-000");
+    for (FakeObject* object : {&cancelled, &unnumbered, &numberZero, &numberNull}) {
+        RestorePointRecord dropped;
+        EXPECT_FALSE(RecordFromProperties(object->Reader(), TIME_ZONE_INFORMATION{}, kEnglishUs, dropped));
+    }
 }
 
 TEST(SystemRestoreModule, RestoreIsAcceptedOnlyWhenTheCallAndTheMethodSucceed) {
