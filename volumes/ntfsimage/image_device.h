@@ -5,6 +5,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace zyr::ntfs {
 
@@ -22,16 +23,23 @@ public:
     // Whole reads and writes only; a short transfer is a failure.
     [[nodiscard]] bool ReadAt(int64_t offset, std::span<uint8_t> out) noexcept;
     [[nodiscard]] bool WriteAt(int64_t offset, std::span<const uint8_t> data) noexcept;
+    // Copies `bytes` from one place of the image to another, front to back (in the kernel
+    // where it can, else through a buffer). A failure may leave part of the target written.
+    [[nodiscard]] bool CopyWithin(int64_t from, int64_t to, int64_t bytes) noexcept;
     // Makes the writes so far durable (nothing to do when there were none).
     [[nodiscard]] bool Flush() noexcept;
 
 private:
     ImageDevice() = default;
+    bool CopyThroughBuffer(int64_t from, int64_t to, int64_t bytes) noexcept;
+    void CountWritten(int64_t bytes) noexcept;
     int fd_ = -1;
     int64_t size_ = 0;
     bool writable_ = false;
     bool dirty_ = false;  // written since the last flush
     int64_t unsubmitted_ = 0;  // bytes written since write-back was last started
+    bool kernelCopy_ = true;  // copy_file_range works on this file (until it says otherwise)
+    std::vector<uint8_t> copyBuffer_;
     std::mutex seekLock_;  // the Windows runtime has no positioned I/O
 };
 

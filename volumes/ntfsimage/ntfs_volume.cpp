@@ -141,10 +141,12 @@ const RecordSummary* NtfsVolume::SimpleSummary(uint64_t number) {
     return s.state == RecordSummary::State::kSimple ? &s : nullptr;
 }
 
-void NtfsVolume::Summarise(uint64_t number, Bytes record) {
+void NtfsVolume::Summarise(uint64_t number, Bytes record) { Summarise(number, record, ParseFileRecord(record)); }
+
+void NtfsVolume::Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed) {
     RecordSummary& s = summaries_[number];
     s.state = RecordSummary::State::kFull;
-    RecordSummary next = SummariseRecord(record, geometry_, &summaryScratch_);
+    RecordSummary next = SummariseRecord(record, parsed, geometry_, &summaryScratch_);
     if (next.runCount) {
         const size_t n = summaryScratch_.size();
         if (runBlocks_.empty() || runBlocks_.back().capacity() - runBlocks_.back().size() < n) {
@@ -222,12 +224,22 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
     // Only what this record feeds goes stale: its own file, or its base file's when it is an
     // extension record.
     const uint64_t base = RecordNumber(ByteReader(bytes).U64(rec::kBaseRecord));
-    if (number < summaries_.size()) {
-        try {
-            Summarise(number, bytes);
-        } catch (...) {
-            summaries_[number].state = RecordSummary::State::kFull;
+    // The record is parsed once for its summary and, when it holds a whole file (a base record
+    // in use without an attribute list), for the file the next load would build from it.
+    std::shared_ptr<LoadedFile> file;
+    try {
+        std::optional<FileRecord> parsed = ParseFileRecord(bytes);
+        if (number < summaries_.size()) Summarise(number, bytes, parsed);
+        if (parsed && parsed->InUse() && RecordNumber(parsed->baseReference) == 0) {
+            file = std::make_shared<LoadedFile>();
+            if (AddBaseAttributes(number, bytes, *parsed, file.get()))
+                file.reset();
+            else
+                FinishFile(std::move(*parsed), file.get());
         }
+    } catch (...) {
+        file.reset();
+        if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
     }
     if (base != 0 && base < summaries_.size()) summaries_[base].state = RecordSummary::State::kFull;
     fileCache_.erase(number);
@@ -245,7 +257,14 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
         if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
         return e;
     }
-    if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
+    if (int64_t(number) < mirrorCount_)
+        if (uint32_t e = WriteStream(mirror_, int64_t(number) * size, bytes)) return e;
+    if (file) {
+        try {
+            KeepFile(number, std::move(file));
+        } catch (...) {
+        }
+    }
     return 0;
 }
 
@@ -267,6 +286,44 @@ int64_t NtfsVolume::DataSize(const LoadedFile& file) noexcept {
     return 0;
 }
 
+const AttributeView* NtfsVolume::AddBaseAttributes(uint64_t number, Bytes bytes, const FileRecord& record,
+                                                   LoadedFile* file) {
+    file->number = number;
+    file->attributes.clear();
+    file->attributes.reserve(record.attributes.size());
+    file->standardAttributes = 0;
+    file->parent = 0;
+    const AttributeView* list = nullptr;
+    for (const AttributeView& a : record.attributes) {
+        file->attributes.push_back({number, a, {}});
+        if (!a.nonResident) {
+            Bytes v = ResidentValue(bytes, a);
+            file->attributes.back().value.assign(v.begin(), v.end());
+        }
+        if (a.type == kAttrAttributeList) list = &a;
+    }
+    return list;
+}
+
+void NtfsVolume::FinishFile(FileRecord record, LoadedFile* file) {
+    for (const AttributeExtent& a : file->attributes) {
+        if (a.view.nonResident) continue;
+        if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
+            ByteReader r(a.value);
+            file->standardAttributes = r.U32(stdinfo::kFileAttributes);
+        } else if (a.view.type == kAttrFileName && file->parent == 0) {
+            if (auto name = ParseFileName(a.value)) file->parent = name->parent;
+        }
+    }
+    file->base = std::move(record);
+    file->base.attributes.clear();
+}
+
+void NtfsVolume::KeepFile(uint64_t number, std::shared_ptr<const LoadedFile> file) {
+    if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
+    fileCache_[number] = std::move(file);
+}
+
 uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* out) {
     try {
         if (auto hit = fileCache_.find(number); hit != fileCache_.end()) {
@@ -280,19 +337,7 @@ uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const Loade
         auto record = ParseFileRecord(bytes);
         if (!record) return win::ERROR_FILE_CORRUPT_;
         if (!record->InUse() || RecordNumber(record->baseReference) != 0) return win::ERROR_FILE_NOT_FOUND_;
-        file->number = number;
-        file->attributes.clear();
-        file->standardAttributes = 0;
-        file->parent = 0;
-        const AttributeView* list = nullptr;
-        for (const AttributeView& a : record->attributes) {
-            file->attributes.push_back({number, a, {}});
-            if (!a.nonResident) {
-                Bytes v = ResidentValue(bytes, a);
-                file->attributes.back().value.assign(v.begin(), v.end());
-            }
-            if (a.type == kAttrAttributeList) list = &a;
-        }
+        const AttributeView* list = AddBaseAttributes(number, bytes, *record, file);
         if (list) {
             Stream listStream;
             listStream.type = kAttrAttributeList;
@@ -338,19 +383,8 @@ uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const Loade
                 }
             }
         }
-        for (const AttributeExtent& a : file->attributes) {
-            if (a.view.nonResident) continue;
-            if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
-                ByteReader r(a.value);
-                file->standardAttributes = r.U32(stdinfo::kFileAttributes);
-            } else if (a.view.type == kAttrFileName && file->parent == 0) {
-                if (auto name = ParseFileName(a.value)) file->parent = name->parent;
-            }
-        }
-        file->base = std::move(*record);
-        file->base.attributes.clear();
-        if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
-        fileCache_[number] = loaded;
+        FinishFile(std::move(*record), file);
+        KeepFile(number, loaded);
         *out = std::move(loaded);
         return 0;
     } catch (...) {

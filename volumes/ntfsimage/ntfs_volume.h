@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -125,8 +126,9 @@ private:
     uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, std::vector<IndexEntry>& node, int depth,
                        std::vector<IndexEntry>* out, size_t* visited);
 
-    // Parsed files, dropped when one of their records is written. Directory names are kept
-    // across writes: this volume never renames, and moving index clusters leaves them alone.
+    // Parsed files. A written base record that holds its whole file replaces it here; any other
+    // written record drops the file it belongs to. Directory names are kept across writes: this
+    // volume never renames, and moving index clusters leaves them alone.
     std::unordered_map<uint64_t, std::shared_ptr<const LoadedFile>> fileCache_;
     // Recently read stretches of $MFT: neighbouring records are read together.
     struct MftChunk {
@@ -154,6 +156,12 @@ private:
     // again from what was written. Runs of rewritten records stay behind in the store unused.
     void SummariseStretch(int64_t stretch);
     void Summarise(uint64_t number, Bytes record);
+    void Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed);
+    // The parts of a file its base record holds; returns its $ATTRIBUTE_LIST, if any.
+    const AttributeView* AddBaseAttributes(uint64_t number, Bytes bytes, const FileRecord& record, LoadedFile* file);
+    // The facts taken from the attributes once they are all there.
+    static void FinishFile(FileRecord record, LoadedFile* file);
+    void KeepFile(uint64_t number, std::shared_ptr<const LoadedFile> file);
     std::vector<RecordSummary> summaries_;
     std::vector<uint8_t> summarised_;  // per stretch
     std::vector<RunList> runBlocks_;  // filled one after another, never reallocated
