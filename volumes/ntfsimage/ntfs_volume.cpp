@@ -145,10 +145,16 @@ void NtfsVolume::Summarise(uint64_t number, Bytes record) { Summarise(number, re
 
 void NtfsVolume::Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed) {
     RecordSummary& s = summaries_[number];
+    const RecordSummary previous = s;
     s.state = RecordSummary::State::kFull;
     RecordSummary next = SummariseRecord(record, parsed, geometry_, &summaryScratch_);
-    if (next.runCount) {
-        const size_t n = summaryScratch_.size();
+    const size_t n = summaryScratch_.size();
+    if (next.runCount && previous.state == RecordSummary::State::kSimple && previous.runCount >= n) {
+        // A rewritten record (a move) mostly keeps or lowers its run count: its runs stay in place.
+        next.runBlock = previous.runBlock;
+        next.firstRun = previous.firstRun;
+        std::copy(summaryScratch_.begin(), summaryScratch_.end(), runBlocks_[previous.runBlock].begin() + previous.firstRun);
+    } else if (next.runCount) {
         if (runBlocks_.empty() || runBlocks_.back().capacity() - runBlocks_.back().size() < n) {
             runBlocks_.emplace_back();
             runBlocks_.back().reserve(std::max<size_t>(kRunBlock, n));

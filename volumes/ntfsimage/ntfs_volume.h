@@ -153,7 +153,8 @@ private:
     int CompareNames(std::span<const uint16_t> a, const std::wstring& b) const noexcept;
     std::unordered_map<uint64_t, NameTable> names_;
     // One summary per record, filled a stretch of $MFT at a time; a written record is summarised
-    // again from what was written. Runs of rewritten records stay behind in the store unused.
+    // again from what was written. Its runs take the place of its old ones when they fit, else
+    // the old ones stay behind in the store unused.
     void SummariseStretch(int64_t stretch);
     void Summarise(uint64_t number, Bytes record);
     void Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed);
