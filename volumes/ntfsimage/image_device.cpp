@@ -22,6 +22,8 @@ namespace {
 // waits for little.
 constexpr int64_t kWriteBackBytes = 8 << 20;
 constexpr int64_t kCopyChunkBytes = 1 << 20;
+// Locked memory for mappings is kept small.
+constexpr int64_t kMaxMappedBytes = 16 << 20;
 
 uint32_t ErrnoToWin(int e) {
     switch (e) {
@@ -122,6 +124,12 @@ bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcep
         done += size_t(n);
     }
 #else
+    for (const auto& map : maps_) {
+        if (map->Covers(offset, data.size())) {
+            map->Store(offset, data);
+            return true;
+        }
+    }
     size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + int64_t(done));
@@ -183,6 +191,26 @@ bool ImageDevice::CopyThroughBuffer(int64_t from, int64_t to, int64_t bytes) noe
         done += int64_t(chunk.size());
     }
     return true;
+}
+
+bool ImageDevice::MapForWrites(int64_t offset, int64_t length) noexcept {
+#if defined(__linux__)
+    if (!writable_ || length <= 0 || length > kMaxMappedBytes || offset < 0 || offset > size_ - length) return false;
+    try {
+        std::vector<uint8_t> bytes(static_cast<size_t>(length));
+        if (!ReadAt(offset, bytes) || !WriteAt(offset, bytes)) return false;
+        auto map = MappedRange::Map(fd_, offset, length);
+        if (!map) return false;
+        maps_.push_back(std::move(map));
+        return true;
+    } catch (...) {
+        return false;
+    }
+#else
+    (void)offset;
+    (void)length;
+    return false;
+#endif
 }
 
 bool ImageDevice::Flush() noexcept {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "volumes/ntfsimage/mapped_range.h"
+
 namespace zyr::ntfs {
 
 class ImageDevice {
@@ -26,6 +28,11 @@ public:
     // Copies `bytes` from one place of the image to another, front to back (in the kernel
     // where it can, else through a buffer). A failure may leave part of the target written.
     [[nodiscard]] bool CopyWithin(int64_t from, int64_t to, int64_t bytes) noexcept;
+    // Lets the small writes that fall inside [offset, offset + length) go to a locked shared
+    // mapping instead of one write call each (native builds; a structure written on every move).
+    // The range is first read and written back through the file, so that its blocks exist and a
+    // read error surfaces here, as a value. False when it cannot be mapped: writes go on as before.
+    [[nodiscard]] bool MapForWrites(int64_t offset, int64_t length) noexcept;
     // Makes the writes so far durable (nothing to do when there were none).
     [[nodiscard]] bool Flush() noexcept;
 
@@ -40,6 +47,7 @@ private:
     int64_t unsubmitted_ = 0;  // bytes written since write-back was last started
     bool kernelCopy_ = true;  // copy_file_range works on this file (until it says otherwise)
     std::vector<uint8_t> copyBuffer_;
+    std::vector<std::unique_ptr<MappedRange>> maps_;
     std::mutex seekLock_;  // the Windows runtime has no positioned I/O
 };
 

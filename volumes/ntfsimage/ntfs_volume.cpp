@@ -678,6 +678,14 @@ uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) {
 }
 
 uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
+    if (!bitmapMapped_) {
+        // Every move writes $Bitmap twice: its clusters are mapped once, where that can be had.
+        bitmapMapped_ = true;
+        const int64_t cs = geometry_.bytesPerCluster, used = (geometry_.totalClusters + 7) / 8;
+        for (const Run& run : bitmap_.runs)
+            if (run.lcn != kHoleLcn && run.vcn * cs < used)
+                (void)device_->MapForWrites(run.lcn * cs, std::min(run.length * cs, used - run.vcn * cs));
+    }
     const uint32_t e = WriteStream(bitmap_, firstByte, data);
     for (BitmapPage& page : bitmapPages_) {
         if (page.index < 0) continue;

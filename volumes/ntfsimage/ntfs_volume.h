@@ -173,6 +173,7 @@ private:
         std::vector<uint8_t> bytes;
     };
     std::vector<BitmapPage> bitmapPages_;  // direct-mapped by page index
+    bool bitmapMapped_ = false;            // its clusters offered to the device's mapped writes
     std::vector<uint8_t> stretchBytes_;
     std::vector<std::wstring> folder_;
     uint64_t folderRecord_ = 0;
