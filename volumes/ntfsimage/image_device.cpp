@@ -22,7 +22,7 @@ namespace {
 // waits for little.
 constexpr int64_t kWriteBackBytes = 8 << 20;
 constexpr int64_t kCopyChunkBytes = 1 << 20;
-// Locked memory for mappings is kept small.
+// Locked memory for mappings is kept small: past this, writes are write calls.
 constexpr int64_t kMaxMappedBytes = 16 << 20;
 
 uint32_t ErrnoToWin(int e) {
@@ -195,13 +195,15 @@ bool ImageDevice::CopyThroughBuffer(int64_t from, int64_t to, int64_t bytes) noe
 
 bool ImageDevice::MapForWrites(int64_t offset, int64_t length) noexcept {
 #if defined(__linux__)
-    if (!writable_ || length <= 0 || length > kMaxMappedBytes || offset < 0 || offset > size_ - length) return false;
+    if (!writable_ || length <= 0 || length > kMaxMappedBytes - mappedBytes_ || offset < 0 || offset > size_ - length)
+        return false;
     try {
         std::vector<uint8_t> bytes(static_cast<size_t>(length));
         if (!ReadAt(offset, bytes) || !WriteAt(offset, bytes)) return false;
         auto map = MappedRange::Map(fd_, offset, length);
         if (!map) return false;
         maps_.push_back(std::move(map));
+        mappedBytes_ += length;
         return true;
     } catch (...) {
         return false;

@@ -29,7 +29,8 @@ public:
     // where it can, else through a buffer). A failure may leave part of the target written.
     [[nodiscard]] bool CopyWithin(int64_t from, int64_t to, int64_t bytes) noexcept;
     // Lets the small writes that fall inside [offset, offset + length) go to a locked shared
-    // mapping instead of one write call each (native builds; a structure written on every move).
+    // mapping instead of one write call each (native builds, a few MiB in all: the structures
+    // written on every move).
     // The range is first read and written back through the file, so that its blocks exist and a
     // read error surfaces here, as a value. False when it cannot be mapped: writes go on as before.
     [[nodiscard]] bool MapForWrites(int64_t offset, int64_t length) noexcept;
@@ -48,6 +49,7 @@ private:
     bool kernelCopy_ = true;  // copy_file_range works on this file (until it says otherwise)
     std::vector<uint8_t> copyBuffer_;
     std::vector<std::unique_ptr<MappedRange>> maps_;
+    int64_t mappedBytes_ = 0;
     std::mutex seekLock_;  // the Windows runtime has no positioned I/O
 };
 

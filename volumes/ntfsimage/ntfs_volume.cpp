@@ -23,6 +23,8 @@ constexpr int64_t kWholeIndexBytes = 4 << 20;
 constexpr size_t kRunBlock = 8192;
 constexpr int64_t kBitmapPageBytes = 4096;
 constexpr size_t kBitmapPages = 64;
+constexpr int64_t kMappedWindowBytes = 1 << 20;
+constexpr size_t kMappedWindows = 16;
 
 }  // namespace
 
@@ -257,6 +259,7 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
         if (chunk.index >= 0 && offset >= start && offset + size <= start + int64_t(chunk.bytes.size()))
             std::copy(bytes.begin(), bytes.end(), chunk.bytes.begin() + ptrdiff_t(offset - start));
     }
+    MapForWrites(mft_, offset);
     if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) {
         // What reached the image is not known: read it again when asked.
         mftChunks_.clear();
@@ -677,15 +680,28 @@ uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) {
     }
 }
 
-uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
-    if (!bitmapMapped_) {
-        // Every move writes $Bitmap twice: its clusters are mapped once, where that can be had.
-        bitmapMapped_ = true;
-        const int64_t cs = geometry_.bytesPerCluster, used = (geometry_.totalClusters + 7) / 8;
-        for (const Run& run : bitmap_.runs)
-            if (run.lcn != kHoleLcn && run.vcn * cs < used)
-                (void)device_->MapForWrites(run.lcn * cs, std::min(run.length * cs, used - run.vcn * cs));
+void NtfsVolume::MapForWrites(const Stream& stream, int64_t offset) {
+    // Every move writes $Bitmap twice and a file record once: the windows of those streams
+    // that are written go to the device's mapped writes, a few, once each.
+    const int64_t window = offset / kMappedWindowBytes;
+    if (mappedWindows_.size() >= kMappedWindows) return;
+    for (const auto& [s, w] : mappedWindows_)
+        if (s == &stream && w == window) return;
+    mappedWindows_.emplace_back(&stream, window);
+    const int64_t end = std::min((window + 1) * kMappedWindowBytes, stream.dataSize);
+    const uint32_t cs = geometry_.bytesPerCluster;
+    for (int64_t pos = window * kMappedWindowBytes; pos < end;) {
+        int64_t contiguous = 0;
+        const int64_t at = DeviceOffset(stream.runs, pos, cs, &contiguous);
+        if (contiguous <= 0) return;
+        const int64_t n = std::min(contiguous, end - pos);
+        if (at >= 0) (void)device_->MapForWrites(at, n);
+        pos += n;
     }
+}
+
+uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
+    if (firstByte >= 0) MapForWrites(bitmap_, firstByte);
     const uint32_t e = WriteStream(bitmap_, firstByte, data);
     for (BitmapPage& page : bitmapPages_) {
         if (page.index < 0) continue;

@@ -173,7 +173,9 @@ private:
         std::vector<uint8_t> bytes;
     };
     std::vector<BitmapPage> bitmapPages_;  // direct-mapped by page index
-    bool bitmapMapped_ = false;            // its clusters offered to the device's mapped writes
+    // Windows of $Bitmap and $MFT offered to the device's mapped writes: (stream, window index).
+    void MapForWrites(const Stream& stream, int64_t offset);
+    std::vector<std::pair<const Stream*, int64_t>> mappedWindows_;
     std::vector<uint8_t> stretchBytes_;
     std::vector<std::wstring> folder_;
     uint64_t folderRecord_ = 0;
