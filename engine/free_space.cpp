@@ -97,22 +97,31 @@ FreeRunIndex::Node FreeRunIndex::BlockNode(const VolumeBitmap& bitmap, int64_t b
     const int64_t first = block * kBlockClusters;
     const int64_t end = std::min(first + kBlockClusters, size);
     const ClusterRange reserved[] = {reserved_};
+    // One pass over the words: `open` is the free stretch reaching the current word.
     Node node;
+    node.length = std::max<int64_t>(end - first, 0);
+    int64_t open = 0;
+    bool prefixDone = false;
     for (int64_t w = first / 64; w * 64 < end; ++w) {
         const int valid = static_cast<int>(std::min<int64_t>(64, end - w * 64));
         const uint64_t free = FreeBitsOfWord(bitmap, w, reserved);
         const uint64_t all = valid == 64 ? ~uint64_t{0} : (uint64_t{1} << valid) - 1;
-        Node word;
-        word.length = valid;
         if (free == all) {
-            word.prefix = word.suffix = word.longest = valid;
-        } else {
-            word.prefix = std::countr_one(free);
-            word.suffix = std::countl_one(free << (64 - valid));
-            word.longest = LongestOnes(free);
+            open += valid;
+            continue;
         }
-        node = w * 64 == first ? word : Combine(node, word);
+        open += std::countr_one(free);
+        if (!prefixDone) {
+            node.prefix = open;
+            prefixDone = true;
+        }
+        node.longest = std::max(node.longest, open);
+        if (free) node.longest = std::max<int64_t>(node.longest, LongestOnes(free));
+        open = std::countl_one(free << (64 - valid));
     }
+    if (!prefixDone) node.prefix = open;
+    node.suffix = open;
+    node.longest = std::max(node.longest, open);
     return node;
 }
 

@@ -7,11 +7,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace zyr::ntfs {
 namespace {
-
-constexpr int64_t kCopyChunkBytes = 1 << 20;
 
 // Records below 24 and everything below $Extend stay where they are.
 uint32_t CheckMovable(NtfsVolume& vol, const LoadedFile& file) {
@@ -31,31 +30,50 @@ uint32_t CheckMovable(NtfsVolume& vol, const LoadedFile& file) {
     return 0;
 }
 
-// Bits [first, first + count) of $Bitmap: all clear (want == false) or set them / clear them.
+// The bytes of $Bitmap that hold clusters [first, first + count): a few bytes on the stack, more
+// on the heap.
+class BitmapBytes {
+public:
+    BitmapBytes(int64_t first, int64_t count) : byte0_(first / 8), size_(size_t((first + count + 7) / 8 - first / 8)) {
+        if (size_ > sizeof small_) large_.resize(size_);
+    }
+    int64_t firstByte() const noexcept { return byte0_; }
+    std::span<uint8_t> bytes() noexcept { return {large_.empty() ? small_ : large_.data(), size_}; }
+    // Bit of cluster c (which must lie in the range).
+    uint8_t& ByteOf(int64_t c) noexcept { return bytes()[size_t(c / 8 - byte0_)]; }
+
+private:
+    int64_t byte0_;
+    size_t size_;
+    uint8_t small_[64];
+    std::vector<uint8_t> large_;
+};
+
+// Whether bits [first, first + count) of $Bitmap are all clear.
 uint32_t TestBits(NtfsVolume& vol, int64_t first, int64_t count, bool* allClear) {
-    const int64_t byte0 = first / 8, byte1 = (first + count + 7) / 8;
-    std::vector<uint8_t> bytes(size_t(byte1 - byte0));
-    if (uint32_t e = vol.ReadBitmap(byte0, bytes)) return e;
+    BitmapBytes bits(first, count);
+    if (uint32_t e = vol.ReadBitmap(bits.firstByte(), bits.bytes())) return e;
     *allClear = true;
     for (int64_t c = first; c < first + count; ++c)
-        if (bytes[size_t(c / 8 - byte0)] & (1u << (c % 8))) *allClear = false;
+        if (bits.ByteOf(c) & (1u << (c % 8))) *allClear = false;
     return 0;
 }
 
+// Sets or clears bits [first, first + count) of $Bitmap with one write.
 uint32_t SetBits(NtfsVolume& vol, int64_t first, int64_t count, bool value) {
-    const int64_t byte0 = first / 8, byte1 = (first + count + 7) / 8;
-    std::vector<uint8_t> bytes(size_t(byte1 - byte0));
-    if (uint32_t e = vol.ReadBitmap(byte0, bytes)) return e;
+    BitmapBytes bits(first, count);
+    if (uint32_t e = vol.ReadBitmap(bits.firstByte(), bits.bytes())) return e;
     for (int64_t c = first; c < first + count; ++c) {
-        uint8_t& b = bytes[size_t(c / 8 - byte0)];
+        uint8_t& b = bits.ByteOf(c);
         b = value ? uint8_t(b | (1u << (c % 8))) : uint8_t(b & ~(1u << (c % 8)));
     }
-    return vol.WriteBitmap(byte0, bytes);
+    return vol.WriteBitmap(bits.firstByte(), bits.bytes());
 }
 
 struct RecordEdit {
     uint64_t record = 0;
     std::vector<uint8_t> bytes;  // fixups applied
+    int edits = 0;               // attributes rewritten in it so far
 };
 
 // Replaces an attribute's mapping pairs in a record, shifting what follows. False when the
@@ -68,15 +86,31 @@ bool RewriteMappingPairs(std::vector<uint8_t>& rec, const AttributeView& a, cons
     const uint32_t newLength = (uint32_t(a.mappingPairsOffset) + uint32_t(pairs.size()) + 7) & ~7u;
     const uint32_t newInUse = bytesInUse - oldLength + newLength;
     if (newInUse > bytesAllocated || a.offset + oldLength > bytesInUse) return false;
-    std::vector<uint8_t> tail(rec.begin() + a.offset + oldLength, rec.begin() + bytesInUse);
+    const uint32_t tail = bytesInUse - (a.offset + oldLength);
     uint8_t* attrStart = rec.data() + a.offset;
-    std::fill(attrStart + a.mappingPairsOffset, rec.data() + bytesAllocated, 0);
+    std::memmove(attrStart + newLength, attrStart + oldLength, tail);
     std::memcpy(attrStart + a.mappingPairsOffset, pairs.data(), pairs.size());
-    std::memcpy(attrStart + newLength, tail.data(), tail.size());
+    std::fill(attrStart + a.mappingPairsOffset + pairs.size(), attrStart + newLength, 0);
+    std::fill(rec.data() + newInUse, rec.data() + bytesAllocated, 0);
     StoreLe32(attrStart + attr::kLength, newLength);
     StoreLe32(rec.data() + rec::kBytesInUse, newInUse);
     return true;
 }
+
+// Whether the attribute header at view.offset is still the one the view was parsed from.
+bool SameHeader(const std::vector<uint8_t>& rec, const AttributeView& view) {
+    ByteReader r(rec);
+    return view.nonResident && r.U32(view.offset + attr::kType) == view.type &&
+           r.U32(view.offset + attr::kLength) == view.length && r.U8(view.offset + attr::kNonResident) == 1 &&
+           r.U16(view.offset + attr::kMappingPairsOffset) == view.mappingPairsOffset && r.ok();
+}
+
+// One stretch of clusters to copy.
+struct ClusterCopy {
+    int64_t from = 0;
+    int64_t to = 0;
+    int64_t length = 0;
+};
 
 }  // namespace
 
@@ -109,22 +143,30 @@ uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& req) {
     const int64_t endVcn = req.startingVcn + int64_t(req.clusterCount);
     if (endVcn > limit) return win::ERROR_INVALID_PARAMETER_;
 
-    // New run list: allocated clusters of the range packed from StartingLcn.
+    // New run list: allocated clusters of the range packed from StartingLcn; each run cut where
+    // the range begins and ends.
     RunList next;
+    std::vector<ClusterCopy> copies;
+    next.reserve(stream.runs.size() + 2);
     int64_t needed = 0;
     for (const Run& run : stream.runs) {
-        const RunList one{run};
-        const RunList pieces[] = {SliceRuns(one, run.vcn, req.startingVcn), SliceRuns(one, req.startingVcn, endVcn),
-                                  SliceRuns(one, endVcn, run.vcn + run.length)};
-        for (const RunList& piece : pieces) {
-            for (Run p : piece) {
-                const bool inside = p.vcn >= req.startingVcn && p.vcn < endVcn;
-                if (inside && p.lcn != kHoleLcn) {
-                    p.lcn = req.startingLcn + needed;
-                    needed += p.length;
-                }
-                next.push_back(p);
+        const int64_t end = run.vcn + run.length;
+        int64_t vcn = run.vcn;
+        for (const int64_t cut : {req.startingVcn, endVcn, end}) {
+            const int64_t to = std::min(cut, end);
+            if (to <= vcn) continue;
+            Run piece{vcn, run.lcn == kHoleLcn ? kHoleLcn : run.lcn + (vcn - run.vcn), to - vcn};
+            if (vcn >= req.startingVcn && vcn < endVcn && piece.lcn != kHoleLcn) {
+                ClusterCopy* last = copies.empty() ? nullptr : &copies.back();
+                if (last && last->from + last->length == piece.lcn && last->to + last->length == req.startingLcn + needed)
+                    last->length += piece.length;
+                else
+                    copies.push_back({piece.lcn, req.startingLcn + needed, piece.length});
+                piece.lcn = req.startingLcn + needed;
+                needed += piece.length;
             }
+            next.push_back(piece);
+            vcn = to;
         }
     }
     if (needed == 0) return 0;
@@ -143,49 +185,41 @@ uint32_t MoveClusters(NtfsVolume& vol, const MoveRequest& req) {
         if (oldRuns == newRuns && EncodeRunList(a.runs) == EncodeRunList(newRuns)) continue;
         auto it = std::find_if(edits.begin(), edits.end(), [&](const RecordEdit& r) { return r.record == extent.record; });
         if (it == edits.end()) {
-            edits.push_back({extent.record, {}});
+            edits.push_back({extent.record, {}, 0});
             it = edits.end() - 1;
             if (uint32_t e = vol.ReadRecord(extent.record, &it->bytes)) return e;
         }
-        // Find the attribute again: an earlier edit in this record may have shifted it.
-        auto parsed = ParseFileRecord(it->bytes);
-        if (!parsed) return win::ERROR_FILE_CORRUPT_;
-        auto same = std::find_if(parsed->attributes.begin(), parsed->attributes.end(), [&](const AttributeView& v) {
-            return v.type == a.type && v.name == a.name && v.nonResident && v.lowestVcn == a.lowestVcn;
-        });
-        if (same == parsed->attributes.end()) return win::ERROR_FILE_CORRUPT_;
-        if (!RewriteMappingPairs(it->bytes, *same, EncodeRunList(newRuns))) return win::ERROR_DISK_FULL_;
+        // The loaded view still describes the record it was read from, unless an earlier edit in
+        // this record shifted it: then the record is parsed again.
+        std::optional<FileRecord> parsed;
+        const AttributeView* view = &a;
+        if (it->edits++ > 0 || !SameHeader(it->bytes, a)) {
+            parsed = ParseFileRecord(it->bytes);
+            if (!parsed) return win::ERROR_FILE_CORRUPT_;
+            auto same = std::find_if(parsed->attributes.begin(), parsed->attributes.end(), [&](const AttributeView& v) {
+                return v.type == a.type && v.name == a.name && v.nonResident && v.lowestVcn == a.lowestVcn;
+            });
+            if (same == parsed->attributes.end()) return win::ERROR_FILE_CORRUPT_;
+            view = &*same;
+        }
+        if (!RewriteMappingPairs(it->bytes, *view, EncodeRunList(newRuns))) return win::ERROR_DISK_FULL_;
     }
     if (!vol.device().writable()) return win::ERROR_WRITE_PROTECT_;
+    const int64_t deviceClusters = vol.device().size() / cs;
+    for (const ClusterCopy& c : copies)
+        if (c.from + c.length > deviceClusters || c.to + c.length > deviceClusters) return win::ERROR_READ_FAULT_;
 
     // 1. Claim the destination.
     if (uint32_t e = SetBits(vol, req.startingLcn, needed, true)) return e;
     // 2. Copy whole raw clusters.
-    std::vector<uint8_t> buffer;
-    for (size_t i = 0; i < stream.runs.size(); ++i) {
-        for (const Run& src : SliceRuns(RunList{stream.runs[i]}, req.startingVcn, endVcn)) {
-            if (src.lcn == kHoleLcn) continue;
-            const Run* dst = nullptr;
-            for (const Run& n : next)
-                if (n.vcn <= src.vcn && src.vcn < n.vcn + n.length) dst = &n;
-            if (!dst) return win::ERROR_FILE_CORRUPT_;
-            const int64_t dstLcn = dst->lcn + (src.vcn - dst->vcn);
-            for (int64_t done = 0; done < src.length * cs;) {
-                const int64_t chunk = std::min(kCopyChunkBytes, src.length * cs - done);
-                buffer.resize(size_t(chunk));
-                if (!vol.device().ReadAt(src.lcn * cs + done, buffer)) return win::ERROR_READ_FAULT_;
-                if (!vol.device().WriteAt(dstLcn * cs + done, buffer)) return win::ERROR_WRITE_FAULT_;
-                done += chunk;
-            }
-        }
-    }
+    for (const ClusterCopy& c : copies)
+        if (!vol.device().CopyWithin(c.from * cs, c.to * cs, c.length * cs)) return win::ERROR_WRITE_FAULT_;
     // 3. Commit: the records now point at the copies.
     for (RecordEdit& edit : edits)
         if (uint32_t e = vol.WriteRecord(edit.record, std::move(edit.bytes))) return e;
     // 4. Free the source.
-    for (const Run& src : SliceRuns(stream.runs, req.startingVcn, endVcn))
-        if (src.lcn != kHoleLcn)
-            if (uint32_t e = SetBits(vol, src.lcn, src.length, false)) return e;
+    for (const ClusterCopy& c : copies)
+        if (uint32_t e = SetBits(vol, c.from, c.length, false)) return e;
     return 0;
 }
 

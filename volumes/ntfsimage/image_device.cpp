@@ -4,6 +4,7 @@
 #include "engine/win32_defs.h"
 #include "volumes/ntfsimage/utf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #ifdef _WIN32
@@ -20,6 +21,9 @@ namespace {
 // Write-back of what a long job wrote is started every so often, so that the flush at its end
 // waits for little.
 constexpr int64_t kWriteBackBytes = 8 << 20;
+constexpr int64_t kCopyChunkBytes = 1 << 20;
+// Locked memory for mappings is kept small: past this, writes are write calls.
+constexpr int64_t kMaxMappedBytes = 16 << 20;
 
 uint32_t ErrnoToWin(int e) {
     switch (e) {
@@ -120,6 +124,12 @@ bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcep
         done += size_t(n);
     }
 #else
+    for (const auto& map : maps_) {
+        if (map->Covers(offset, data.size())) {
+            map->Store(offset, data);
+            return true;
+        }
+    }
     size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + int64_t(done));
@@ -127,15 +137,82 @@ bool ImageDevice::WriteAt(int64_t offset, std::span<const uint8_t> data) noexcep
         if (n <= 0) return false;
         done += size_t(n);
     }
-#ifdef SYNC_FILE_RANGE_WRITE
-    unsubmitted_ += int64_t(data.size());
+    CountWritten(int64_t(data.size()));
+#endif
+    return true;
+}
+
+void ImageDevice::CountWritten(int64_t bytes) noexcept {
+#if !defined(_WIN32) && defined(SYNC_FILE_RANGE_WRITE)
+    unsubmitted_ += bytes;
     if (unsubmitted_ >= kWriteBackBytes) {
         unsubmitted_ = 0;
         (void)::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);  // only starts it; Flush waits
     }
+#else
+    (void)bytes;
 #endif
+}
+
+bool ImageDevice::CopyWithin(int64_t from, int64_t to, int64_t bytes) noexcept {
+    if (!writable_ || bytes < 0 || from < 0 || to < 0 || from > size_ - bytes || to > size_ - bytes) return false;
+    if (bytes == 0) return true;
+    dirty_ = true;
+#if defined(__linux__)
+    // Overlapping ranges, other file systems and old kernels refuse; the buffer copy takes over
+    // from where the kernel stopped.
+    int64_t done = 0;
+    while (kernelCopy_ && done < bytes) {
+        loff_t in = from + done, out = to + done;
+        const ssize_t n = ::copy_file_range(fd_, &in, fd_, &out, size_t(bytes - done), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n < 0 && (errno == ENOSYS || errno == EXDEV || errno == EOPNOTSUPP)) kernelCopy_ = false;
+            break;
+        }
+        done += n;
+    }
+    CountWritten(done);
+    return done == bytes || CopyThroughBuffer(from + done, to + done, bytes - done);
+#else
+    return CopyThroughBuffer(from, to, bytes);
 #endif
+}
+
+bool ImageDevice::CopyThroughBuffer(int64_t from, int64_t to, int64_t bytes) noexcept {
+    try {
+        if (copyBuffer_.empty()) copyBuffer_.resize(kCopyChunkBytes);
+    } catch (...) {
+        return false;
+    }
+    for (int64_t done = 0; done < bytes;) {
+        const auto chunk = std::span(copyBuffer_).first(size_t(std::min<int64_t>(kCopyChunkBytes, bytes - done)));
+        if (!ReadAt(from + done, chunk) || !WriteAt(to + done, chunk)) return false;
+        done += int64_t(chunk.size());
+    }
     return true;
+}
+
+bool ImageDevice::MapForWrites(int64_t offset, int64_t length) noexcept {
+#if defined(__linux__)
+    if (!writable_ || length <= 0 || length > kMaxMappedBytes - mappedBytes_ || offset < 0 || offset > size_ - length)
+        return false;
+    try {
+        std::vector<uint8_t> bytes(static_cast<size_t>(length));
+        if (!ReadAt(offset, bytes) || !WriteAt(offset, bytes)) return false;
+        auto map = MappedRange::Map(fd_, offset, length);
+        if (!map) return false;
+        maps_.push_back(std::move(map));
+        mappedBytes_ += length;
+        return true;
+    } catch (...) {
+        return false;
+    }
+#else
+    (void)offset;
+    (void)length;
+    return false;
+#endif
 }
 
 bool ImageDevice::Flush() noexcept {

@@ -23,6 +23,8 @@ constexpr int64_t kWholeIndexBytes = 4 << 20;
 constexpr size_t kRunBlock = 8192;
 constexpr int64_t kBitmapPageBytes = 4096;
 constexpr size_t kBitmapPages = 64;
+constexpr int64_t kMappedWindowBytes = 1 << 20;
+constexpr size_t kMappedWindows = 16;
 
 }  // namespace
 
@@ -141,12 +143,20 @@ const RecordSummary* NtfsVolume::SimpleSummary(uint64_t number) {
     return s.state == RecordSummary::State::kSimple ? &s : nullptr;
 }
 
-void NtfsVolume::Summarise(uint64_t number, Bytes record) {
+void NtfsVolume::Summarise(uint64_t number, Bytes record) { Summarise(number, record, ParseFileRecord(record)); }
+
+void NtfsVolume::Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed) {
     RecordSummary& s = summaries_[number];
+    const RecordSummary previous = s;
     s.state = RecordSummary::State::kFull;
-    RecordSummary next = SummariseRecord(record, geometry_, &summaryScratch_);
-    if (next.runCount) {
-        const size_t n = summaryScratch_.size();
+    RecordSummary next = SummariseRecord(record, parsed, geometry_, &summaryScratch_);
+    const size_t n = summaryScratch_.size();
+    if (next.runCount && previous.state == RecordSummary::State::kSimple && previous.runCount >= n) {
+        // A rewritten record (a move) mostly keeps or lowers its run count: its runs stay in place.
+        next.runBlock = previous.runBlock;
+        next.firstRun = previous.firstRun;
+        std::copy(summaryScratch_.begin(), summaryScratch_.end(), runBlocks_[previous.runBlock].begin() + previous.firstRun);
+    } else if (next.runCount) {
         if (runBlocks_.empty() || runBlocks_.back().capacity() - runBlocks_.back().size() < n) {
             runBlocks_.emplace_back();
             runBlocks_.back().reserve(std::max<size_t>(kRunBlock, n));
@@ -222,12 +232,22 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
     // Only what this record feeds goes stale: its own file, or its base file's when it is an
     // extension record.
     const uint64_t base = RecordNumber(ByteReader(bytes).U64(rec::kBaseRecord));
-    if (number < summaries_.size()) {
-        try {
-            Summarise(number, bytes);
-        } catch (...) {
-            summaries_[number].state = RecordSummary::State::kFull;
+    // The record is parsed once for its summary and, when it holds a whole file (a base record
+    // in use without an attribute list), for the file the next load would build from it.
+    std::shared_ptr<LoadedFile> file;
+    try {
+        std::optional<FileRecord> parsed = ParseFileRecord(bytes);
+        if (number < summaries_.size()) Summarise(number, bytes, parsed);
+        if (parsed && parsed->InUse() && RecordNumber(parsed->baseReference) == 0) {
+            file = std::make_shared<LoadedFile>();
+            if (AddBaseAttributes(number, bytes, *parsed, file.get()))
+                file.reset();
+            else
+                FinishFile(std::move(*parsed), file.get());
         }
+    } catch (...) {
+        file.reset();
+        if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
     }
     if (base != 0 && base < summaries_.size()) summaries_[base].state = RecordSummary::State::kFull;
     fileCache_.erase(number);
@@ -239,13 +259,21 @@ uint32_t NtfsVolume::WriteRecord(uint64_t number, std::vector<uint8_t> bytes) {
         if (chunk.index >= 0 && offset >= start && offset + size <= start + int64_t(chunk.bytes.size()))
             std::copy(bytes.begin(), bytes.end(), chunk.bytes.begin() + ptrdiff_t(offset - start));
     }
+    MapForWrites(mft_, offset);
     if (uint32_t e = WriteStream(mft_, int64_t(number) * size, bytes)) {
         // What reached the image is not known: read it again when asked.
         mftChunks_.clear();
         if (number < summaries_.size()) summaries_[number].state = RecordSummary::State::kFull;
         return e;
     }
-    if (int64_t(number) < mirrorCount_) return WriteStream(mirror_, int64_t(number) * size, bytes);
+    if (int64_t(number) < mirrorCount_)
+        if (uint32_t e = WriteStream(mirror_, int64_t(number) * size, bytes)) return e;
+    if (file) {
+        try {
+            KeepFile(number, std::move(file));
+        } catch (...) {
+        }
+    }
     return 0;
 }
 
@@ -267,6 +295,44 @@ int64_t NtfsVolume::DataSize(const LoadedFile& file) noexcept {
     return 0;
 }
 
+const AttributeView* NtfsVolume::AddBaseAttributes(uint64_t number, Bytes bytes, const FileRecord& record,
+                                                   LoadedFile* file) {
+    file->number = number;
+    file->attributes.clear();
+    file->attributes.reserve(record.attributes.size());
+    file->standardAttributes = 0;
+    file->parent = 0;
+    const AttributeView* list = nullptr;
+    for (const AttributeView& a : record.attributes) {
+        file->attributes.push_back({number, a, {}});
+        if (!a.nonResident) {
+            Bytes v = ResidentValue(bytes, a);
+            file->attributes.back().value.assign(v.begin(), v.end());
+        }
+        if (a.type == kAttrAttributeList) list = &a;
+    }
+    return list;
+}
+
+void NtfsVolume::FinishFile(FileRecord record, LoadedFile* file) {
+    for (const AttributeExtent& a : file->attributes) {
+        if (a.view.nonResident) continue;
+        if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
+            ByteReader r(a.value);
+            file->standardAttributes = r.U32(stdinfo::kFileAttributes);
+        } else if (a.view.type == kAttrFileName && file->parent == 0) {
+            if (auto name = ParseFileName(a.value)) file->parent = name->parent;
+        }
+    }
+    file->base = std::move(record);
+    file->base.attributes.clear();
+}
+
+void NtfsVolume::KeepFile(uint64_t number, std::shared_ptr<const LoadedFile> file) {
+    if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
+    fileCache_[number] = std::move(file);
+}
+
 uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const LoadedFile>* out) {
     try {
         if (auto hit = fileCache_.find(number); hit != fileCache_.end()) {
@@ -280,19 +346,7 @@ uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const Loade
         auto record = ParseFileRecord(bytes);
         if (!record) return win::ERROR_FILE_CORRUPT_;
         if (!record->InUse() || RecordNumber(record->baseReference) != 0) return win::ERROR_FILE_NOT_FOUND_;
-        file->number = number;
-        file->attributes.clear();
-        file->standardAttributes = 0;
-        file->parent = 0;
-        const AttributeView* list = nullptr;
-        for (const AttributeView& a : record->attributes) {
-            file->attributes.push_back({number, a, {}});
-            if (!a.nonResident) {
-                Bytes v = ResidentValue(bytes, a);
-                file->attributes.back().value.assign(v.begin(), v.end());
-            }
-            if (a.type == kAttrAttributeList) list = &a;
-        }
+        const AttributeView* list = AddBaseAttributes(number, bytes, *record, file);
         if (list) {
             Stream listStream;
             listStream.type = kAttrAttributeList;
@@ -338,19 +392,8 @@ uint32_t NtfsVolume::LoadFileShared(uint64_t number, std::shared_ptr<const Loade
                 }
             }
         }
-        for (const AttributeExtent& a : file->attributes) {
-            if (a.view.nonResident) continue;
-            if (a.view.type == kAttrStandardInformation && file->standardAttributes == 0) {
-                ByteReader r(a.value);
-                file->standardAttributes = r.U32(stdinfo::kFileAttributes);
-            } else if (a.view.type == kAttrFileName && file->parent == 0) {
-                if (auto name = ParseFileName(a.value)) file->parent = name->parent;
-            }
-        }
-        file->base = std::move(*record);
-        file->base.attributes.clear();
-        if (fileCache_.size() >= kFileCacheSize) fileCache_.clear();
-        fileCache_[number] = loaded;
+        FinishFile(std::move(*record), file);
+        KeepFile(number, loaded);
         *out = std::move(loaded);
         return 0;
     } catch (...) {
@@ -637,7 +680,28 @@ uint32_t NtfsVolume::ReadBitmap(int64_t firstByte, std::span<uint8_t> out) {
     }
 }
 
+void NtfsVolume::MapForWrites(const Stream& stream, int64_t offset) {
+    // Every move writes $Bitmap twice and a file record once: the windows of those streams
+    // that are written go to the device's mapped writes, a few, once each.
+    const int64_t window = offset / kMappedWindowBytes;
+    if (mappedWindows_.size() >= kMappedWindows) return;
+    for (const auto& [s, w] : mappedWindows_)
+        if (s == &stream && w == window) return;
+    mappedWindows_.emplace_back(&stream, window);
+    const int64_t end = std::min((window + 1) * kMappedWindowBytes, stream.dataSize);
+    const uint32_t cs = geometry_.bytesPerCluster;
+    for (int64_t pos = window * kMappedWindowBytes; pos < end;) {
+        int64_t contiguous = 0;
+        const int64_t at = DeviceOffset(stream.runs, pos, cs, &contiguous);
+        if (contiguous <= 0) return;
+        const int64_t n = std::min(contiguous, end - pos);
+        if (at >= 0) (void)device_->MapForWrites(at, n);
+        pos += n;
+    }
+}
+
 uint32_t NtfsVolume::WriteBitmap(int64_t firstByte, std::span<const uint8_t> data) {
+    if (firstByte >= 0) MapForWrites(bitmap_, firstByte);
     const uint32_t e = WriteStream(bitmap_, firstByte, data);
     for (BitmapPage& page : bitmapPages_) {
         if (page.index < 0) continue;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -125,8 +126,9 @@ private:
     uint32_t WalkIndex(const Stream* allocation, uint32_t blockSize, std::vector<IndexEntry>& node, int depth,
                        std::vector<IndexEntry>* out, size_t* visited);
 
-    // Parsed files, dropped when one of their records is written. Directory names are kept
-    // across writes: this volume never renames, and moving index clusters leaves them alone.
+    // Parsed files. A written base record that holds its whole file replaces it here; any other
+    // written record drops the file it belongs to. Directory names are kept across writes: this
+    // volume never renames, and moving index clusters leaves them alone.
     std::unordered_map<uint64_t, std::shared_ptr<const LoadedFile>> fileCache_;
     // Recently read stretches of $MFT: neighbouring records are read together.
     struct MftChunk {
@@ -151,9 +153,16 @@ private:
     int CompareNames(std::span<const uint16_t> a, const std::wstring& b) const noexcept;
     std::unordered_map<uint64_t, NameTable> names_;
     // One summary per record, filled a stretch of $MFT at a time; a written record is summarised
-    // again from what was written. Runs of rewritten records stay behind in the store unused.
+    // again from what was written. Its runs take the place of its old ones when they fit, else
+    // the old ones stay behind in the store unused.
     void SummariseStretch(int64_t stretch);
     void Summarise(uint64_t number, Bytes record);
+    void Summarise(uint64_t number, Bytes record, const std::optional<FileRecord>& parsed);
+    // The parts of a file its base record holds; returns its $ATTRIBUTE_LIST, if any.
+    const AttributeView* AddBaseAttributes(uint64_t number, Bytes bytes, const FileRecord& record, LoadedFile* file);
+    // The facts taken from the attributes once they are all there.
+    static void FinishFile(FileRecord record, LoadedFile* file);
+    void KeepFile(uint64_t number, std::shared_ptr<const LoadedFile> file);
     std::vector<RecordSummary> summaries_;
     std::vector<uint8_t> summarised_;  // per stretch
     std::vector<RunList> runBlocks_;  // filled one after another, never reallocated
@@ -164,6 +173,9 @@ private:
         std::vector<uint8_t> bytes;
     };
     std::vector<BitmapPage> bitmapPages_;  // direct-mapped by page index
+    // Windows of $Bitmap and $MFT offered to the device's mapped writes: (stream, window index).
+    void MapForWrites(const Stream& stream, int64_t offset);
+    std::vector<std::pair<const Stream*, int64_t>> mappedWindows_;
     std::vector<uint8_t> stretchBytes_;
     std::vector<std::wstring> folder_;
     uint64_t folderRecord_ = 0;

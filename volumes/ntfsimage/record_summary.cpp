@@ -7,10 +7,13 @@
 namespace zyr::ntfs {
 
 RecordSummary SummariseRecord(Bytes bytes, const Geometry& g, RunList* runs) {
+    return SummariseRecord(bytes, ParseFileRecord(bytes), g, runs);
+}
+
+RecordSummary SummariseRecord(Bytes bytes, const std::optional<FileRecord>& record, const Geometry& g, RunList* runs) {
     RecordSummary s;
     runs->clear();
     s.state = RecordSummary::State::kFull;
-    auto record = ParseFileRecord(bytes);
     if (!record || !record->InUse() || RecordNumber(record->baseReference) != 0) return s;
     const bool directory = record->IsDirectory();
     const uint32_t streamType = directory ? kAttrIndexAllocation : kAttrData;

@@ -2,9 +2,11 @@
 #pragma once
 #include "volumes/ntfsimage/boot_sector.h"
 #include "volumes/ntfsimage/byte_reader.h"
+#include "volumes/ntfsimage/file_record.h"
 #include "volumes/ntfsimage/run_list.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace zyr::ntfs {
 
@@ -32,5 +34,8 @@ struct RecordSummary {
 // an error (one extent per attribute, run lists inside the volume, sizes that agree); kFull
 // otherwise.
 RecordSummary SummariseRecord(Bytes record, const Geometry& geometry, RunList* runs);
+// The same from the record's parse (empty when it did not parse).
+RecordSummary SummariseRecord(Bytes record, const std::optional<FileRecord>& parsed, const Geometry& geometry,
+                              RunList* runs);
 
 }  // namespace zyr::ntfs
