@@ -413,17 +413,7 @@ uint32_t ImageVolumeApi::GetLastError() { return t_lastError; }
 void ImageVolumeApi::SetLastError(uint32_t error) { t_lastError = error; }
 
 uint32_t ImageVolumeApi::GetLogicalDriveStrings(uint32_t bufferLength, wchar_t* buffer) {
-    std::wstring all;
-    for (wchar_t letter : Letters()) {
-        all += letter;
-        all += L":\\";
-        all += L'\0';
-    }
-    const uint32_t needed = uint32_t(all.size()) + 1;
-    if (bufferLength < needed || !buffer) return needed;
-    std::copy(all.begin(), all.end(), buffer);
-    buffer[all.size()] = 0;
-    return uint32_t(all.size());
+    return ntfs::WriteDriveStrings(Letters(), bufferLength, buffer);
 }
 
 uint32_t ImageVolumeApi::GetDriveType(const std::wstring& root) {

@@ -1,5 +1,6 @@
 // Path splitting for the volume door.
 #include "volumes/ntfsimage/volume_path.h"
+#include <algorithm>
 
 namespace zyr::ntfs {
 namespace {
@@ -43,6 +44,20 @@ std::optional<VolumePath> ParseVolumePath(const std::wstring& path) {
 wchar_t DriveLetterOf(const std::wstring& path) {
     auto parsed = ParseVolumePath(path);
     return parsed ? parsed->letter : 0;
+}
+
+uint32_t WriteDriveStrings(const std::vector<wchar_t>& letters, uint32_t bufferLength, wchar_t* buffer) {
+    std::wstring all;
+    for (wchar_t letter : letters) {
+        all += letter;
+        all += L":\\";
+        all += L'\0';
+    }
+    const uint32_t needed = uint32_t(all.size()) + 1;
+    if (bufferLength < needed || !buffer) return needed;
+    std::copy(all.begin(), all.end(), buffer);
+    buffer[all.size()] = 0;
+    return uint32_t(all.size());
 }
 
 }  // namespace zyr::ntfs

@@ -1,5 +1,6 @@
 // Win32 path forms the volume door accepts: "\\.\V:", "\\?\V:\dir\file", "V:\dir\file".
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,5 +19,9 @@ std::optional<VolumePath> ParseVolumePath(const std::wstring& path);
 
 // The drive letter a path or root ("V:\", "V:", "\\?\V:\") names, or 0.
 wchar_t DriveLetterOf(const std::wstring& path);
+
+// GetLogicalDriveStringsW's answer for these letters ("V:\", NUL, ..., NUL): the characters
+// written without the last NUL, or the size needed with it when the buffer is too small.
+uint32_t WriteDriveStrings(const std::vector<wchar_t>& letters, uint32_t bufferLength, wchar_t* buffer);
 
 }  // namespace zyr::ntfs

@@ -114,17 +114,7 @@ uint32_t VolumeRouter::GetLogicalDriveStrings(uint32_t bufferLength, wchar_t* bu
     }
     std::sort(letters.begin(), letters.end());
     letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
-    std::wstring all;
-    for (wchar_t l : letters) {
-        all += l;
-        all += L":\\";
-        all += L'\0';
-    }
-    const uint32_t needed = uint32_t(all.size()) + 1;
-    if (bufferLength < needed || !buffer) return needed;
-    std::copy(all.begin(), all.end(), buffer);
-    buffer[all.size()] = 0;
-    return uint32_t(all.size());
+    return ntfs::WriteDriveStrings(letters, bufferLength, buffer);
 }
 
 uint32_t VolumeRouter::GetDriveType(const std::wstring& root) {
