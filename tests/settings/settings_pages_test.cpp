@@ -41,7 +41,7 @@ class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         UseResourceLibrary();
-        fw::SetRegistryKey(L"ZyrTests", L"SettingsPages");
+        UseOwnSettingsKey(L"SettingsPages");
         ResetSettings();
         schedule::SetTaskSchedulerFactory(service.Factory());
         host = CreateHostWindow(900, 640);

@@ -41,9 +41,13 @@ void ResetSettings() {
     if (!key.empty()) ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
-void UseResourceLibrary() {
+void UseOwnSettingsKey(const std::wstring& name) {
+    zyr::fw::SetRegistryKey(L"ZyrTests", name + L" " + std::to_wstring(::GetCurrentProcessId()));
+}
+
+HMODULE UseResourceLibrary() {
     static HMODULE library = ::LoadLibraryW(L"MyResources.dll");
-    if (!library) return;
+    if (!library) return nullptr;
     SetResourceInstance(library);
     // As start-up does: the product configuration beside the program, then the settings key.
     wchar_t path[MAX_PATH] = {};
@@ -52,6 +56,7 @@ void UseResourceLibrary() {
     folder.resize(folder.rfind(L'\\'));
     zyr::config::LoadProductConfiguration(folder);
     zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
+    return library;
 }
 
 namespace {

@@ -20,7 +20,7 @@ class DefragReminderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         UseResourceLibrary();
-        fw::SetRegistryKey(L"ZyrTests", L"DefragReminder");
+        UseOwnSettingsKey(L"DefragReminder");
         ResetSettings();
         clock_ = FixedOffsetClock(3600);
         clock_.FromLocal({2026, 12, 10, 12, 0, 0}, now);
