@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include "app/PageIds.h"
+#include "app/SettingsValues.h"
 #include "app/ShellText.h"
 #include "framework/ModalSeam.h"
 #include "framework/ResourceInstance.h"
@@ -323,7 +324,7 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
     switch (id) {
     case kTimerDefragWarning:
         KillTimer(id);
-        if (ProfileInt(L"", L"ShowDefragWarning", 1)) {
+        if (zyr::settings::Read(zyr::settings::ShowDefragWarning)) {
             if (defragReminder.Check()) balloonKind = 3;
             SetTimer(kTimerDefragWarning, 86400000);
         }

@@ -1,5 +1,6 @@
 // CDefragPage: commands, the job queue, the engine's calls and the page's layout and painting.
 #include "defragui/DefragPage.h"
+#include "app/SettingsValues.h"
 
 #include "defragui/model/DriveText.h"
 #include "engine/jobs.h"
@@ -22,12 +23,6 @@ using namespace Gdiplus;
 namespace zyr::defragui {
 namespace {
 
-constexpr wchar_t kScanCount[] = L"SCANCOUNT";
-constexpr wchar_t kWarningDrive[] = L"DefragWarningDrive";
-constexpr wchar_t kWarningPercent[] = L"DefragWarningPercent";
-constexpr wchar_t kWarningDate[] = L"DefragWarningDate";
-constexpr wchar_t kWarningLimit[] = L"DefragWarningLimit";
-constexpr wchar_t kSkipSchedule[] = L"SkipScheduleDefrag";
 
 bool SameDrive(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
@@ -294,7 +289,7 @@ void CDefragPage::StopAndCloseWhenDone() {
 void CDefragPage::DropJobsWithoutRoom(bool touchWarning) {
     while (!queue.empty() && !HasEnoughFreeSpace(queue.front().drive)) {
         if (touchWarning &&
-            (warningRun || SameDrive(fw::GetProfileString(L"", kWarningDrive, L""), queue.front().drive)))
+            (warningRun || SameDrive(settings::Read(settings::DefragWarningDrive), queue.front().drive)))
             ClearWarning();
         currentJob = queue.front();
         queue.pop_front();
@@ -328,7 +323,7 @@ void CDefragPage::StartUnattendedSequence(int& runFlag) {
 
 void CDefragPage::DefragScheduledDrives() {
     if (!BeginUnattendedSequence()) return;
-    const std::wstring skipped = fw::GetProfileString(L"", kSkipSchedule, L"");
+    const std::wstring skipped = settings::Read(settings::SkipScheduleDefrag);
     for (int row = 0; row < RowCount(); ++row) {
         const std::wstring drive = DriveOfRowText(RowText(row, 0));
         if (drive.empty() || !ScheduledDriveTicked(drive, skipped)) continue;
@@ -340,7 +335,7 @@ void CDefragPage::DefragScheduledDrives() {
 
 void CDefragPage::DefragWarnedDrive() {
     if (!BeginUnattendedSequence()) return;
-    std::wstring drive = fw::GetProfileString(L"", kWarningDrive, L"C:");
+    std::wstring drive = fw::GetProfileString(L"", settings::DefragWarningDrive.name, L"C:");
     if (drive.empty()) drive = L"C:";
     int row = RowOfDrive(drive);
     if (row < 0) row = 0;
@@ -422,9 +417,9 @@ void CDefragPage::OnProgress(const wchar_t* path, int percent, int kind, void* d
 // ---------------------------------------------------------------- job end
 
 void CDefragPage::ClearWarning() {
-    fw::WriteProfileString(L"", kWarningDrive, L"");
-    fw::WriteProfileInt(L"", kWarningPercent, 0);
-    fw::WriteProfileBinary(L"", kWarningDate, nullptr, 0);
+    settings::Write(settings::DefragWarningDrive, L"");
+    fw::WriteProfileInt(L"", settings::DefragWarningPercent, 0);
+    fw::WriteProfileBinary(L"", settings::DefragWarningDate, nullptr, 0);
 }
 
 void CDefragPage::OnJobEnd() {
@@ -457,10 +452,10 @@ void CDefragPage::OnJobEnd() {
             if (answer == kXmbFirstCustomButton) {
                 queue.push_back({currentJob.drive, 1, currentJob.row});
             } else {
-                const int limit = fw::GetProfileInt(L"", kWarningLimit, 3);
-                if (p >= limit && fw::GetProfileString(L"", kWarningDrive, L"").empty()) {
-                    fw::WriteProfileString(L"", kWarningDrive, drive);
-                    fw::WriteProfileInt(L"", kWarningPercent, p);
+                const int limit = settings::Read(settings::DefragWarningLimit);
+                if (p >= limit && settings::Read(settings::DefragWarningDrive).empty()) {
+                    settings::Write(settings::DefragWarningDrive, drive);
+                    fw::WriteProfileInt(L"", settings::DefragWarningPercent, p);
                 }
             }
         } else {
@@ -472,7 +467,7 @@ void CDefragPage::OnJobEnd() {
         Message(IDS_DEFRAG_DONE, L"", MB_ICONINFORMATION);
     }
     if (currentJob.action == 1 && !stopRequested &&
-        (warningRun || SameDrive(fw::GetProfileString(L"", kWarningDrive, L""), SelectedDrive())))
+        (warningRun || SameDrive(settings::Read(settings::DefragWarningDrive), SelectedDrive())))
         ClearWarning();
 
     DropJobsWithoutRoom(true);
@@ -495,7 +490,7 @@ void CDefragPage::EndSequence() {
     ::ShowWindow(stopButton, SW_HIDE);
     ::ShowWindow(pauseButton, SW_HIDE);
     EnableHeaderButtons(true, false);
-    if (!stopRequested) fw::WriteProfileInt(L"", kScanCount, fw::GetProfileInt(L"", kScanCount, 0) + 1);
+    if (!stopRequested) settings::Write(settings::ScanCount, settings::Read(settings::ScanCount) + 1);
     batchRun = warningRun = 0;
     working = 0;
     stopRequested = 0;
