@@ -85,6 +85,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    ::FreeLibrary(resources);
     return 0;
 }

@@ -7,24 +7,15 @@
 
 #include <string>
 
-#include "app/ProductConfiguration.h"
 #include "app/ShellText.h"
-#include "framework/Profile.h"
-#include "framework/ResourceInstance.h"
+#include "tests/skin/ui_test_support.h"
 
-// The loaded resource library, or null when MyResources.dll is missing.
+// The resource library (loaded for the process), or null when MyResources.dll is missing.
 inline HMODULE PrepareDemoProgram(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    HMODULE resources = ::LoadLibraryW(L"MyResources.dll");
+    HMODULE resources = UseResourceLibrary();
     if (!resources) return nullptr;
-    SetResourceInstance(resources);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\'));
-    zyr::config::LoadProductConfiguration(folder);
-    zyr::fw::SetRegistryKey(zyr::config::CompanyName(), LoadResourceString(0xE000));
     std::wstring className = ShellConfigValue(L"UCN");
     if (className.empty()) className = L"ZyrDiskCareFrame";
     WNDCLASSW wc{};
